@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+// The main window's private messages. Workers post only WM_WORKER_DONE and WM_WORKER_BYTES;
+// the others keep their numbers so that nothing else reuses them.
+constexpr uint32_t kWmUser = 0x0400;
+
+constexpr uint32_t WM_WORKER_STATUS = kWmUser + 0x82;
+constexpr uint32_t WM_WORKER_DONE = kWmUser + 0x83;  // wParam: the worker
+constexpr uint32_t WM_TOTAL_SIZE = kWmUser + 0x84;
+constexpr uint32_t WM_WORKER_BYTES = kWmUser + 0x85;  // wParam: the worker, lParam: bytes read
+constexpr uint32_t WM_SPEED = kWmUser + 0x86;
+constexpr uint32_t WM_REMAINING = kWmUser + 0x87;
+constexpr uint32_t WM_USER_88 = kWmUser + 0x88;
+constexpr uint32_t WM_PERCENT = kWmUser + 0x89;
+constexpr uint32_t WM_USER_8A = kWmUser + 0x8A;
+constexpr uint32_t WM_TRAY_NOTIFY = kWmUser + 10;
+constexpr uint32_t WM_PARENTBKGND = 0x07FD;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Paths are narrow strings in the program's Windows form ("C:\dir\name"); the POSIX back end
+// reads every backslash as a folder separator.
+
+// A file opened for writing without truncation, shared with no one where the OS allows it.
+class File {
+ public:
+  File();
+  ~File();
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Creates the file when missing and keeps its contents when present. Position 0.
+  bool OpenForWriting(const std::string& path);
+  bool IsOpen() const;
+  // The length in bytes, or -1 on failure.
+  int64_t Length() const;
+  bool Seek(int64_t position);
+  // Writes all bytes at the current position, or returns false. On failure a prefix of the
+  // data may have been written.
+  bool Write(const void* data, size_t size);
+  void Close();
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+bool FileExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+// Fails when the destination exists.
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
+// Reads the first line in text mode, at most maxChars characters; a line end that fits stays in
+// the text. False when the file cannot be opened.
+bool ReadTextLine(const std::string& path, size_t maxChars, std::string& line);
+// Creates or empties the file and writes the text in text mode, no line end added.
+bool WriteTextFile(const std::string& path, const std::string& text);
+
+}  // namespace platform
