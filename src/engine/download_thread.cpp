@@ -1,0 +1,328 @@
+#include "engine/download_thread.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "engine/messages.h"
+#include "net/socket.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr uint32_t kReadBlock = 4096;
+// Server replies are quoted in error texts up to this length before the error buffer cuts them.
+constexpr size_t kReplyQuoteLimit = 255;
+// The 12003 status quotes the server's reply at this length.
+constexpr size_t kExtendedReplyLimit = 1024 - 1;
+
+// What a failing step of the transfer raises; InitInstance makes it the worker's result.
+struct TransferFailure {
+  std::string text;
+};
+
+std::string WithoutLineEnds(std::string text) {
+  text.erase(
+      std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
+      text.end());
+  return text;
+}
+
+}  // namespace
+
+// The result of Transfer, kept apart from the published flags until every other result field
+// has been written.
+struct CDownloadThread::Outcome {
+  bool complete = false;
+  bool error = false;
+};
+
+CDownloadThread::CDownloadThread() : m_buffer(new unsigned char[SEGMENT_SIZE]) {}
+
+CDownloadThread::~CDownloadThread() {
+  // The object must outlive its thread; an owner that wants this to be quick stops it first.
+  WaitForThreadEnd();
+  CloseRemoteFile();
+  delete m_pConnection;
+  delete m_pSession;
+}
+
+CDownloadThread* CDownloadThread::CreateObject() {
+  try {
+    return new CDownloadThread;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+const CDownloadThread::RuntimeClass* CDownloadThread::GetRuntimeClass() {
+  static const RuntimeClass runtimeClass{"CDownloadThread", "CWinThread"};
+  return &runtimeClass;
+}
+
+bool CDownloadThread::InitInstance() {
+  if (IsStopped()) {
+    m_strStatus = "Cancel";
+    PostToOwner(WM_WORKER_DONE, 0);
+    return false;
+  }
+
+  Outcome outcome;
+  std::string status;
+  try {
+    if (m_pSession == nullptr) {
+      OpenSession();
+    }
+    Transfer(m_strServerDir + "/" + m_strFileName, outcome);
+  } catch (const TransferFailure& failure) {
+    status = failure.text;
+  } catch (const net::CInternetException& exception) {
+    status = "Internet Exception Error " + std::to_string(exception.m_dwError);
+    if (exception.m_dwError == net::kErrorExtendedError) {
+      status += net::InternetGetLastResponseInfo().substr(0, kExtendedReplyLimit);
+    }
+  }
+  CloseRemoteFile();
+
+  if (IsStopped() && !outcome.complete) {
+    // A stop breaks the connection under whatever call was running; what that call reported is
+    // the stop's doing, not a failure of the transfer.
+    status = "Cancel";
+    outcome.error = false;
+  } else if (!status.empty()) {
+    outcome.error = true;
+  }
+  m_strStatus = status.empty() ? "Suceess" : status;
+
+  // Release: the window reads m_nGot, m_buffer, m_nStart and m_strStatus after seeing a flag.
+  if (outcome.complete) {
+    m_bComplete.store(1, std::memory_order_release);
+  }
+  if (outcome.error) {
+    m_bError.store(1, std::memory_order_release);
+  }
+  if (m_nIndex < 0) {
+    PostToOwner(WM_WORKER_DONE, 0);
+  }
+  return false;
+}
+
+void CDownloadThread::Delete() {
+  m_nRunState.store(0);
+  // Last touch of the object on this thread: the window may free it once this is set.
+  m_hFinished.Set();
+}
+
+void CDownloadThread::OpenSession() {
+  auto* session = new net::CInternetSession;
+  const uint32_t base = static_cast<uint32_t>(std::max(m_nTimeoutMs, 0));
+  const bool probe = m_nIndex < 0;
+  session->SetOption(net::SessionOption::ConnectTimeout, (probe ? 2 : 3) * base);
+  session->SetOption(net::SessionOption::ReceiveTimeout, (probe ? 2 : 3) * base);
+  session->SetOption(net::SessionOption::SendTimeout, 2 * base);
+  std::lock_guard<std::mutex> lock(m_connectionLock);
+  m_pSession = session;
+}
+
+void CDownloadThread::Transfer(const std::string& remotePath, Outcome& outcome) {
+  const int64_t start = m_nStart;
+  std::string remoteName = remotePath;
+  const size_t slash = remotePath.rfind('/');
+  if (slash != std::string::npos) {
+    m_strRemoteDir = remotePath.substr(0, slash + 1);
+    remoteName = remotePath.substr(slash + 1);
+  }
+
+  // A connection taken over from a finished worker is logged in and in the right directory.
+  if (m_pConnection == nullptr) {
+    Connect();
+    if (!m_pConnection->SetCurrentDirectory(m_strRemoteDir)) {
+      Fail(WithoutLineEnds(net::InternetGetLastResponseInfo().substr(0, kReplyQuoteLimit)));
+    }
+    if (m_nLength == 0) {
+      FindSize(remoteName, outcome);
+      return;
+    }
+  }
+  ReadSegment(start, remoteName, outcome);
+}
+
+void CDownloadThread::Connect() {
+  for (int32_t attemptsLeft = std::max(m_nAttempts, 1); attemptsLeft > 0;) {
+    --attemptsLeft;
+    PumpMessages();
+    const auto address = net::ResolveFirstIPv4(m_strHost);
+    if (!address) {
+      Fail(m_strHost + " Not Found");
+    }
+    try {
+      net::CFtpConnection* connection = m_pSession->GetFtpConnection(
+          *address, m_strUser, m_strPassword, static_cast<uint16_t>(m_nPort), m_bPassive != 0);
+      std::lock_guard<std::mutex> lock(m_connectionLock);
+      m_pConnection = connection;
+      return;
+    } catch (const net::CInternetException& exception) {
+      const std::string message = exception.GetErrorMessage();
+      if (attemptsLeft == 0 ||
+          WaitWithPump(m_hStop, static_cast<uint32_t>(std::max(m_nRetryDelaySec, 0)) * 1000u)) {
+        Fail(message);
+      }
+    }
+  }
+}
+
+void CDownloadThread::FindSize(const std::string& remoteName, Outcome& outcome) {
+  net::CFtpFileFind finder(m_pConnection);
+  bool more = finder.FindFile(remoteName);
+  while (more) {
+    more = finder.FindNextFile();
+    if (finder.GetFileName() == remoteName) {
+      m_nStart = finder.GetLength();
+      break;
+    }
+  }
+  finder.Close();
+  if (m_nStart < 1) {
+    outcome.error = true;
+  } else {
+    outcome.complete = true;
+  }
+}
+
+void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, Outcome& outcome) {
+  m_bTransferring.store(1);
+  if (start > 0) {
+    char command[48];
+    std::snprintf(command, sizeof(command), "REST %" PRId64 "\n", start);
+    if (!m_pConnection->Command(command)) {
+      Fail("Cant not file position of FTP Server");
+    }
+  }
+  m_pFile = m_pConnection->OpenFile(m_strRemoteDir + remoteName, m_dwTransferType);
+  if (m_pFile == nullptr) {
+    Fail("Unable to open remote file " + remoteName);
+  }
+
+  // Never ask for more than the segment or the buffer holds, so a server that sends past the
+  // segment's end cannot overrun it; only an empty read means the data has ended.
+  const int32_t wanted = std::clamp(m_nLength, 0, SEGMENT_SIZE);
+  unsigned char block[kReadBlock];
+  bool dataEnded = false;
+  while (!IsStopped() && m_nGot < wanted) {
+    m_runGate.Wait(platform::kInfinite);  // held here while paused; a stop opens the gate
+    if (IsStopped()) {
+      break;
+    }
+    const uint32_t request = std::min(kReadBlock, static_cast<uint32_t>(wanted - m_nGot));
+    const uint32_t count = m_pFile->Read(block, request);
+    platform::SleepMs(1);
+    if (count == 0) {
+      dataEnded = true;
+      break;
+    }
+    std::memcpy(m_buffer.get() + m_nGot, block, count);
+    m_nGot += static_cast<int32_t>(count);
+    PostToOwner(WM_WORKER_BYTES, static_cast<intptr_t>(count));
+  }
+  m_bTransferring.store(0);
+  CloseRemoteFile();
+
+  if (m_nGot == m_nLength) {
+    outcome.complete = true;
+  } else if (dataEnded) {
+    Fail("Broken network...");
+  }
+  // Otherwise the worker was stopped; InitInstance reports "Cancel".
+}
+
+void CDownloadThread::Fail(const std::string& text) {
+  // Cut to the error buffer whole bytes at a time, always terminated.
+  const size_t length = std::min(text.size(), sizeof(m_szError) - 1);
+  std::memcpy(m_szError, text.data(), length);
+  m_szError[length] = '\0';
+  throw TransferFailure{m_szError};
+}
+
+void CDownloadThread::CloseRemoteFile() {
+  if (m_pFile == nullptr) {
+    return;
+  }
+  try {
+    m_pFile->Close();
+  } catch (const net::CInternetException&) {
+    // The data is in or it is not; a failing close changes neither.
+  }
+  delete m_pFile;
+  m_pFile = nullptr;
+}
+
+void CDownloadThread::PostToOwner(uint32_t message, intptr_t lParam) {
+  if (m_pOwner != nullptr) {
+    m_pOwner->Post(message, reinterpret_cast<uintptr_t>(this), lParam);
+  }
+}
+
+uint32_t CDownloadThread::ResumeWorker() {
+  if (m_nRunState.load() == 1) {
+    return 1;
+  }
+  if (m_nRunState.exchange(1) == 2) {
+    return ResumeThread();  // the first start of a thread created held
+  }
+  m_runGate.Set();
+  return 1;
+}
+
+int32_t CDownloadThread::SuspendWorker() {
+  if (m_nRunState.load() == 1) {
+    m_runGate.Reset();
+    m_nRunState.store(0);
+  }
+  return m_nRunState.load();
+}
+
+void CDownloadThread::StopWorker() {
+  if (m_bStopRequested) {
+    return;
+  }
+  m_bStopRequested = 1;
+  m_nRunState.store(0);
+  m_hStop.Set();
+  ResumeWorker();
+  SetThreadPriority(platform::ThreadPriority::AboveNormal);
+  CloseConnection();
+}
+
+void CDownloadThread::CloseConnection() {
+  m_bTransferring.store(0);
+  if (m_bComplete.load(std::memory_order_acquire) != 0) {
+    return;  // kept for a later segment to take over
+  }
+  std::lock_guard<std::mutex> lock(m_connectionLock);
+  // While the thread may run, only break the connection: the worker is inside its calls, and
+  // the objects are freed with the worker once its thread has ended.
+  const bool threadIdle = m_nRunState.load() == 2 || m_hFinished.IsSet();
+  if (m_pConnection != nullptr) {
+    if (threadIdle) {
+      delete m_pConnection;
+      m_pConnection = nullptr;
+    } else {
+      m_pConnection->Close();
+    }
+  }
+  if (m_pSession != nullptr) {
+    if (threadIdle) {
+      delete m_pSession;
+      m_pSession = nullptr;
+    } else {
+      m_pSession->Close();
+    }
+  }
+}
+
+std::string CDownloadThread::GetStatus() const {
+  return m_strStatus;
+}

@@ -32,6 +32,8 @@ class CDownloadThread : public platform::CWinThread {
 
   // A new worker on the heap, or nullptr when memory for it and its buffer is short.
   static CDownloadThread* CreateObject();
+  // The worker owns its session, connection and remote file: the destructor waits for the
+  // thread to end and frees whatever it still holds (a taker-over clears the donor's pointers).
   static const RuntimeClass* GetRuntimeClass();
 
   bool InitInstance() override;
@@ -81,17 +83,16 @@ class CDownloadThread : public platform::CWinThread {
   int32_t m_bWritten = 0;
 
  private:
-  explicit CDownloadThread(std::unique_ptr<unsigned char[]> buffer);
-
   struct Outcome;
+  void OpenSession();
   void Transfer(const std::string& remotePath, Outcome& outcome);
   void Connect();
   void FindSize(const std::string& remoteName, Outcome& outcome);
-  void ReadSegment(const std::string& remotePath, Outcome& outcome);
+  void ReadSegment(int64_t start, const std::string& remoteName, Outcome& outcome);
   [[noreturn]] void Fail(const std::string& text);
   void CloseRemoteFile();
   void PostToOwner(uint32_t message, intptr_t lParam);
-  bool IsStopped() const { return m_hStop.IsSet(); }
+  bool IsStopped() { return m_hStop.IsSet(); }
 
   // Open while the worker may run; reset by SuspendWorker. The read loop waits on it between
   // reads, which is how a paused worker is held (never suspended inside a system call).

@@ -1,0 +1,69 @@
+#pragma once
+
+// Runs CDownloadThread workers against a test FTP server and records what they post.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/download_thread.h"
+#include "engine/messages.h"
+#include "platform/clock.h"
+#include "platform/message_target.h"
+#include "support/ftp_server.h"
+
+namespace enginetest {
+
+constexpr char kServerDir[] = "/manual/vm/Clients/";
+constexpr char kFileName[] = "Setup_Vellomarch_1.11.exe";
+constexpr char kServedPath[] = "manual/vm/Clients/Setup_Vellomarch_1.11.exe";
+
+// A server with the installer of the given size under the product's directory.
+testsupport::ServerOptions InstallerServer(testsupport::ServerKind kind, int64_t size,
+                                           std::vector<std::string> faults = {});
+
+struct PostedMessage {
+  uint32_t message;
+  CDownloadThread* worker;
+  intptr_t lParam;
+};
+
+// Stands in for the main window: a message target on the test's thread that records every
+// message the workers post to it.
+class WorkerHarness {
+ public:
+  WorkerHarness();
+
+  // A worker filled the way the window launches one, for the local server.
+  std::unique_ptr<CDownloadThread> MakeWorker(uint16_t port, int32_t index, int64_t start,
+                                              int32_t length,
+                                              const std::string& fileName = kFileName);
+  // Starts the worker and pumps messages until its thread has ended (false on time-out).
+  bool Run(CDownloadThread& worker, uint32_t timeoutMs = 120000);
+  // Pumps messages until the predicate holds (false on time-out).
+  template <typename Predicate>
+  bool PumpUntil(Predicate done, uint32_t timeoutMs = 60000) {
+    const uint32_t begin = platform::TickCount();
+    while (!done()) {
+      if (platform::TickCount() - begin > timeoutMs) {
+        return false;
+      }
+      platform::WaitForInput(50);
+      platform::PumpMessages();
+    }
+    return true;
+  }
+
+  std::vector<PostedMessage> MessagesOf(uint32_t message) const;
+  std::vector<int32_t> ByteCounts() const;
+
+ private:
+  std::vector<PostedMessage> posted_;
+  platform::MessageTarget target_;
+};
+
+// The segment's bytes as the worker holds them.
+std::vector<unsigned char> SegmentBytes(const CDownloadThread& worker);
+
+}  // namespace enginetest
