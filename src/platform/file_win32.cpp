@@ -1,0 +1,87 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/file.h"
+#include "platform/native_path.h"
+
+namespace platform {
+
+std::string NativePath(const std::string& path) {
+  return path;
+}
+
+struct File::Impl {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+File::File() : impl_(new Impl) {}
+
+File::~File() {
+  Close();
+}
+
+bool File::OpenForWriting(const std::string& path) {
+  Close();
+  impl_->handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  return IsOpen();
+}
+
+bool File::IsOpen() const {
+  return impl_->handle != INVALID_HANDLE_VALUE;
+}
+
+int64_t File::Length() const {
+  LARGE_INTEGER length{};
+  if (!IsOpen() || !GetFileSizeEx(impl_->handle, &length)) {
+    return -1;
+  }
+  return length.QuadPart;
+}
+
+bool File::Seek(int64_t position) {
+  LARGE_INTEGER distance{};
+  distance.QuadPart = position;
+  return IsOpen() && position >= 0 &&
+         SetFilePointerEx(impl_->handle, distance, nullptr, FILE_BEGIN) != FALSE;
+}
+
+bool File::Write(const void* data, size_t size) {
+  if (!IsOpen()) {
+    return false;
+  }
+  const char* next = static_cast<const char*>(data);
+  while (size > 0) {
+    // WriteFile takes at most a DWORD's worth of bytes per call.
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 0x40000000u));
+    DWORD written = 0;
+    if (!WriteFile(impl_->handle, next, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    next += written;
+    size -= written;
+  }
+  return true;
+}
+
+void File::Close() {
+  if (IsOpen()) {
+    CloseHandle(impl_->handle);
+    impl_->handle = INVALID_HANDLE_VALUE;
+  }
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemoveFile(const std::string& path) {
+  return DeleteFileA(path.c_str()) != FALSE;
+}
+
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+}  // namespace platform

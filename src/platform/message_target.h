@@ -32,10 +32,18 @@ class MessageTarget {
   void SetTimer(uint32_t id, uint32_t periodMs, TimerMode mode = TimerMode::Periodic);
   void KillTimer(uint32_t id);
 
+  // Windows only: a target for an existing window of the calling thread, such as a dialog.
+  // Posts go to that window's message queue and timers are the window's own, so its window
+  // procedure sees both (a one-shot timer is killed before the window sees its tick). The
+  // target has no handler and leaves the window and its timers alone when destroyed.
+  static std::unique_ptr<MessageTarget> ForWindow(void* hwnd);
+
   struct Impl;
   Impl& impl() { return *impl_; }
 
  private:
+  explicit MessageTarget(std::unique_ptr<Impl> impl);
+
   std::unique_ptr<Impl> impl_;
 };
 
