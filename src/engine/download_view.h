@@ -20,9 +20,9 @@ class IDownloadView {
   virtual void RedrawStatusLine() = 0;
   // The progress bar (0..100).
   virtual void SetProgressPosition(int percent) = 0;
-  // The tray icon's tooltip "Downloading Vellomarch (N% complete)", sent only when the tray
-  // icon data has been filled.
-  virtual void SetTrayPercent(int percent) = 0;
+  // Replaces the tray icon's tooltip and asks the shell to show it; does nothing until the
+  // tray icon data has been filled.
+  virtual void SetTrayTooltip(const std::string& text) = 0;
   // A message box with an OK button, owned by the window.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
   // The window update lock around multi-step text changes.

@@ -12,7 +12,7 @@ enum InternetError : uint32_t {
   kErrorExtendedError = 12003,  // the server refused; its reply is the last response
   kErrorNameNotResolved = 12007,
   kErrorIncorrectUserName = 12013,
-  kErrorIncorrectPassword = 12014,  // login refused
+  kErrorIncorrectPassword = 12014,   // login refused
   kErrorOperationCancelled = 12017,  // the handle was closed under the call
   kErrorCannotConnect = 12029,
   kErrorConnectionAborted = 12030,

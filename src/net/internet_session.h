@@ -18,8 +18,10 @@ enum class SessionOption { ConnectTimeout, ReceiveTimeout, SendTimeout };
 class CFtpConnection;
 class CInternetFile;
 
-// Holds the time-outs and the connections made from it. Close may be called from any thread:
-// it breaks every blocked call of its connections, and later calls fail at once.
+// Holds the time-outs (60 s each unless set) and the connections made from it. Close may be called
+// from any thread: it breaks every blocked call of its connections, and later calls fail at once
+// (kErrorOperationCancelled). Destroying the session closes it; its connections may be destroyed
+// before or after it.
 class CInternetSession {
  public:
   CInternetSession();
@@ -55,10 +57,13 @@ class CFtpConnection {
   // Sends one command line (a trailing line end of the caller's is replaced by CRLF). True when
   // the server accepts it (1xx-3xx).
   bool Command(const std::string& text);
-  // Opens a remote file for reading over a passive data connection. The caller owns the result.
-  // Throws CInternetException (kErrorExtendedError when the server refuses the retrieval).
-  CInternetFile* OpenFile(const std::string& path, uint32_t transferType = FTP_TRANSFER_TYPE_BINARY);
-  // Any thread: shuts the connection down; calls blocked on it fail.
+  // Opens a remote file for reading over a passive data connection. The caller owns the result;
+  // nullptr when the path cannot go out as one command line. Throws CInternetException
+  // (kErrorExtendedError when the server refuses the retrieval).
+  CInternetFile* OpenFile(const std::string& path,
+                          uint32_t transferType = FTP_TRANSFER_TYPE_BINARY);
+  // Any thread: shuts the connection down; calls blocked on it, and on the files open on it, fail.
+  // Destroying the connection closes it.
   void Close();
 
   struct Impl;
@@ -91,8 +96,8 @@ class CInternetFile {
 };
 
 // Walks a directory listing, after the framework's file finder: FindFile lists the current
-// directory for a pattern and moves to the first entry; FindNextFile moves to the next entry
-// and returns false when the entry it moved to is the last one.
+// directory for a pattern; each FindNextFile moves to the next entry (the first one first) and
+// returns false when the entry it moved to is the last one.
 class CFtpFileFind {
  public:
   explicit CFtpFileFind(CFtpConnection* connection);

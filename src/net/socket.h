@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,8 @@ bool InitSockets();
 std::optional<std::string> ResolveFirstIPv4(const std::string& host);
 
 // A blocking TCP connection whose every call is bounded by a time-out and can be broken from
-// another thread with Abort. All calls but Abort belong to one thread.
+// another thread with Abort. All calls but Abort belong to one thread. Once aborted, every call
+// throws CInternetException(kErrorOperationCancelled).
 class Socket {
  public:
   Socket();
@@ -36,7 +38,10 @@ class Socket {
   std::string PeerAddress() const;
 
  private:
+  // Written only by the owning thread, under handleMutex_; Abort reads it under the same lock, so
+  // it never shuts down a handle that Close has already given back to the system.
   intptr_t handle_;
+  std::mutex handleMutex_;
   // Set by Abort on another thread; read by the blocking calls between waits.
   std::atomic<bool> aborted_{false};
 };
