@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// The resume record: a one-line text file in the user's documents folder that remembers the
+// target folder last chosen, so the next run finds the part file again.
+
+// The documents folder (or "c:\"), one backslash, the program's own file name, ".dir".
+std::string RecordPath();
+
+// The target folder kept in the record: its first line, at most 259 characters, without the line
+// end. The desktop folder (or "c:\") when the record is missing or holds no folder.
+std::string ReadRecord(const std::string& recordPath);
+
+// Replaces the record with the folder, no line end. False when it cannot be written; the choice
+// then holds for this run only.
+bool WriteRecord(const std::string& recordPath, const std::string& folder);
