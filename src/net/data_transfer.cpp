@@ -1,0 +1,110 @@
+#include "net/data_transfer.h"
+
+#include "net/internet_error.h"
+
+namespace net {
+namespace {
+
+bool IsPreliminary(const FtpReply& reply) {
+  return reply.code < 200;
+}
+
+}  // namespace
+
+DataTransfer::DataTransfer(std::shared_ptr<FtpControl> control) : control_(std::move(control)) {
+  data_.emplace(control_->scope());
+}
+
+DataTransfer::~DataTransfer() {
+  Close();
+}
+
+TransferStart DataTransfer::Start(const std::shared_ptr<FtpControl>& control,
+                                  const std::string& command) {
+  const FtpReply pasv = control->Exchange("PASV");
+  const std::optional<PasvAddress> address =
+      pasv.code == 227 ? ParsePasvReply(pasv.text) : std::nullopt;
+  if (!address) {
+    throw CInternetException(kErrorExtendedError);
+  }
+  const std::string controlPeer = control->PeerAddress();
+  const std::string host =
+      IsUnusablePasvHost(address->host, controlPeer) ? controlPeer : address->host;
+
+  std::unique_ptr<DataTransfer> transfer(new DataTransfer(control));
+  (*transfer->data_)->Connect(host, address->port, control->connectTimeoutMs());
+  FtpReply reply = control->Exchange(command);
+  if (reply.code >= 300) {
+    return TransferStart{nullptr, std::move(reply)};
+  }
+  if (IsPreliminary(reply)) {
+    transfer->awaitingFinalReply_ = true;
+  } else {
+    // Done already: the data waits on the data connection and no final reply follows.
+    transfer->finalReply_ = std::move(reply);
+  }
+  return TransferStart{std::move(transfer), FtpReply{}};
+}
+
+size_t DataTransfer::Read(void* buffer, size_t count) {
+  if (deferredError_ != 0) {
+    throw CInternetException(deferredError_);
+  }
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  size_t got = 0;
+  while (data_ && got < count) {
+    size_t received = 0;
+    try {
+      received = (*data_)->Receive(bytes + got, count - got, control_->receiveTimeoutMs());
+    } catch (const CInternetException&) {
+      // The transfer is lost; waiting for its final reply as well would only delay the failure.
+      Abandon();
+      throw;
+    }
+    if (received == 0) {
+      data_.reset();
+      break;
+    }
+    got += received;
+  }
+  if (!data_ && awaitingFinalReply_) {
+    try {
+      ReadFinalReply();
+    } catch (const CInternetException& error) {
+      if (got == 0) {
+        throw;
+      }
+      deferredError_ = error.m_dwError;
+    }
+  }
+  return got;
+}
+
+void DataTransfer::ReadFinalReply() {
+  awaitingFinalReply_ = false;
+  FtpReply reply;
+  do {
+    reply = control_->ReadReply();
+  } while (IsPreliminary(reply));
+  finalReply_ = std::move(reply);
+}
+
+void DataTransfer::Abandon() {
+  data_.reset();
+  awaitingFinalReply_ = false;
+  control_->MarkBroken();
+}
+
+void DataTransfer::Close() {
+  data_.reset();
+  if (!awaitingFinalReply_) {
+    return;
+  }
+  try {
+    ReadFinalReply();
+  } catch (const CInternetException&) {
+    control_->MarkBroken();
+  }
+}
+
+}  // namespace net

@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include "net/socket.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // As the program does at start-up.
+  if (!net::InitSockets()) {
+    return 1;
+  }
+  return RUN_ALL_TESTS();
+}
