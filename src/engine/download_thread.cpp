@@ -269,11 +269,12 @@ uint32_t CDownloadThread::ResumeWorker() {
   if (m_nRunState.load() == 1) {
     return 1;
   }
-  if (m_nRunState.exchange(1) == 2) {
-    return ResumeThread();  // the first start of a thread created held
-  }
+  m_nRunState.store(1);
+  const bool wasHeld = !m_runGate.IsSet();
   m_runGate.Set();
-  return 1;
+  // Also starts a thread that was created held and never ran (a stop may come first).
+  const uint32_t previous = ResumeThread();
+  return wasHeld ? 1 : previous;
 }
 
 int32_t CDownloadThread::SuspendWorker() {

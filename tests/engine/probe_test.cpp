@@ -31,8 +31,8 @@ TEST_P(SizeProbe, FindsTheSizeAndReportsOnce) {
 INSTANTIATE_TEST_SUITE_P(Servers, SizeProbe,
                          ::testing::Values(ServerKind::Vsftpd, ServerKind::Pyftpdlib,
                                            ServerKind::Proftpd),
-                         [](const auto& info) {
-                           switch (info.param) {
+                         [](const auto& paramInfo) {
+                           switch (paramInfo.param) {
                              case ServerKind::Vsftpd:
                                return "vsftpd";
                              case ServerKind::Pyftpdlib:
