@@ -106,23 +106,24 @@ TEST(ConnectFailure, AVeryLongHostNameIsCutToTheErrorBuffer) {
   EXPECT_EQ(std::strlen(probe->m_szError), 127u);
 }
 
-TEST(ConnectFailure, RefusedLoginReportsThePlatformsMessage) {
+testsupport::ServerOptions RefusingLogins() {
   testsupport::ServerOptions options = InstallerServer(ServerKind::Pyftpdlib, 4096);
   options.anonymous = false;
-  FtpServer server(options);
+  return options;
+}
+
+TEST(ConnectFailure, RefusedLoginReportsThePlatformsMessage) {
+  FtpServer server(RefusingLogins());
   WorkerHarness harness;
-  auto probe = harness.MakeWorker(server.port(), -1, 0, 0);
+  auto probe = harness.RunProbe(server.port());
   ASSERT_TRUE(probe);
-  ASSERT_TRUE(harness.Run(*probe));
   EXPECT_EQ(probe->GetStatus(), net::InternetErrorMessage(net::kErrorIncorrectPassword));
   EXPECT_EQ(probe->m_bError.load(), 1);
   EXPECT_EQ(probe->m_nStart, 0);
 }
 
 TEST(ConnectFailure, RetriesLoginWhileAttemptsAllow) {
-  testsupport::ServerOptions options = InstallerServer(ServerKind::Pyftpdlib, 4096);
-  options.anonymous = false;
-  FtpServer server(options);
+  FtpServer server(RefusingLogins());
   WorkerHarness harness;
   auto probe = harness.MakeWorker(server.port(), -1, 0, 0);
   ASSERT_TRUE(probe);

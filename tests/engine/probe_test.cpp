@@ -13,9 +13,8 @@ class SizeProbe : public ::testing::TestWithParam<ServerKind> {};
 TEST_P(SizeProbe, FindsTheSizeAndReportsOnce) {
   FtpServer server(InstallerServer(GetParam(), 5000000));
   WorkerHarness harness;
-  auto probe = harness.MakeWorker(server.port(), -1, 0, 0);
+  auto probe = harness.RunProbe(server.port());
   ASSERT_TRUE(probe);
-  ASSERT_TRUE(harness.Run(*probe));
 
   EXPECT_EQ(probe->m_nStart, 5000000);
   EXPECT_EQ(probe->m_bComplete.load(), 1);
@@ -45,9 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Servers, SizeProbe,
 TEST(SizeProbeLookup, ANameOnlyInAnotherCaseIsNotFound) {
   FtpServer server(InstallerServer(ServerKind::Vsftpd, 4096));
   WorkerHarness harness;
-  auto probe = harness.MakeWorker(server.port(), -1, 0, 0, "setup_vellomarch_1.11.EXE");
+  auto probe = harness.RunProbe(server.port(), "setup_vellomarch_1.11.EXE");
   ASSERT_TRUE(probe);
-  ASSERT_TRUE(harness.Run(*probe));
 
   EXPECT_EQ(probe->m_nStart, 0);
   EXPECT_EQ(probe->m_bError.load(), 1);
@@ -59,9 +57,8 @@ TEST(SizeProbeLookup, ANameOnlyInAnotherCaseIsNotFound) {
 TEST(SizeProbeLookup, AnEmptyFileCountsAsNoSize) {
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, 0));
   WorkerHarness harness;
-  auto probe = harness.MakeWorker(server.port(), -1, 0, 0);
+  auto probe = harness.RunProbe(server.port());
   ASSERT_TRUE(probe);
-  ASSERT_TRUE(harness.Run(*probe));
   EXPECT_EQ(probe->m_nStart, 0);
   EXPECT_EQ(probe->m_bError.load(), 1);
 }
@@ -72,9 +69,8 @@ TEST(SizeProbeLookup, ReportsAFileBeyondFourGigabytesWhole) {
   options.files.push_back({kServedPath, 5368709120LL + 123, true});
   FtpServer server(options);
   WorkerHarness harness;
-  auto probe = harness.MakeWorker(server.port(), -1, 0, 0);
+  auto probe = harness.RunProbe(server.port());
   ASSERT_TRUE(probe);
-  ASSERT_TRUE(harness.Run(*probe));
   EXPECT_EQ(probe->m_nStart, 5368709120LL + 123);
   EXPECT_EQ(probe->m_bComplete.load(), 1);
 }

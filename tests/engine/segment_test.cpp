@@ -102,9 +102,8 @@ TEST(Segment, RestartsBeyondFourGigabytes) {
 TEST(Segment, WorksAgainstProftpd) {
   FtpServer server(InstallerServer(ServerKind::Proftpd, kFileSize));
   WorkerHarness harness;
-  auto probe = harness.MakeWorker(server.port(), -1, 0, 0);
+  auto probe = harness.RunProbe(server.port());
   ASSERT_TRUE(probe);
-  ASSERT_TRUE(harness.Run(*probe));
   EXPECT_EQ(probe->m_nStart, kFileSize);
   ExpectSegmentFetched(server, SEGMENT_SIZE + 99, SEGMENT_SIZE);
 }

@@ -46,6 +46,15 @@ bool WorkerHarness::Run(CDownloadThread& worker, uint32_t timeoutMs) {
   return ended;
 }
 
+std::unique_ptr<CDownloadThread> WorkerHarness::RunProbe(uint16_t port,
+                                                         const std::string& fileName) {
+  auto probe = MakeWorker(port, -1, 0, 0, fileName);
+  if (probe && !Run(*probe)) {
+    probe.reset();
+  }
+  return probe;
+}
+
 std::vector<PostedMessage> WorkerHarness::MessagesOf(uint32_t message) const {
   std::vector<PostedMessage> found;
   for (const PostedMessage& posted : posted_) {

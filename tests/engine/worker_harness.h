@@ -41,6 +41,8 @@ class WorkerHarness {
                                               const std::string& fileName = kFileName);
   // Starts the worker and pumps messages until its thread has ended (false on time-out).
   bool Run(CDownloadThread& worker, uint32_t timeoutMs = 120000);
+  // A size probe for the file, run to its end; nullptr when it could not be run.
+  std::unique_ptr<CDownloadThread> RunProbe(uint16_t port, const std::string& fileName = kFileName);
   // Pumps messages until the predicate holds (false on time-out).
   template <typename Predicate>
   bool PumpUntil(Predicate done, uint32_t timeoutMs = 60000) {

@@ -5,36 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "home_override_posix.h"
 #include "platform/known_folders.h"
 
 namespace {
 
+using platform_test::HomeOverride;
+
 using platform::KnownFolder;
-
-// Sets or unsets HOME for one test and puts the old value back.
-class HomeOverride {
- public:
-  explicit HomeOverride(const char* home) {
-    if (const char* old = getenv("HOME")) {
-      saved_ = old;
-    }
-    if (home != nullptr) {
-      setenv("HOME", home, 1);
-    } else {
-      unsetenv("HOME");
-    }
-  }
-  ~HomeOverride() {
-    if (saved_) {
-      setenv("HOME", saved_->c_str(), 1);
-    } else {
-      unsetenv("HOME");
-    }
-  }
-
- private:
-  std::optional<std::string> saved_;
-};
 
 TEST(KnownFoldersPosixTest, FoldersLiveUnderHome) {
   HomeOverride home("/home/someone");

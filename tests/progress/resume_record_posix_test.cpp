@@ -6,38 +6,15 @@
 #include <optional>
 #include <string>
 
+#include "platform/home_override_posix.h"
 #include "platform/test_support.h"
 #include "progress/resume_record.h"
 
 namespace {
 
+using platform_test::HomeOverride;
+
 using platform_test::ScratchFolder;
-
-// Sets or unsets HOME, where the POSIX back end finds the documents and desktop folders, for one
-// test.
-class HomeOverride {
- public:
-  explicit HomeOverride(const char* home) {
-    if (const char* old = getenv("HOME")) {
-      saved_ = old;
-    }
-    if (home != nullptr) {
-      setenv("HOME", home, 1);
-    } else {
-      unsetenv("HOME");
-    }
-  }
-  ~HomeOverride() {
-    if (saved_) {
-      setenv("HOME", saved_->c_str(), 1);
-    } else {
-      unsetenv("HOME");
-    }
-  }
-
- private:
-  std::optional<std::string> saved_;
-};
 
 TEST(ResumeRecordPosixTest, RecordLivesInTheDocumentsFolderOrTheDriveRoot) {
   {
