@@ -1,0 +1,130 @@
+# shellcheck shell=bash
+# Shared by scripts/test and scripts/run: source it, don't run it.
+#
+# moravent_install_prerequisites installs what a fresh Debian 12 lacks for building and testing,
+# and does nothing (no apt-get at all) on a machine that already has it.
+
+# shellcheck disable=SC2034 # used by the scripts that source this
+MORAVENT_REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+MORAVENT_DEBIAN_PACKAGES=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev googletest
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+  vsftpd python3-pyftpdlib
+)
+
+# The FTP server packages conflict with each other: vsftpd is installed, proftpd is unpacked here
+# and run from here. ftp_servers.py looks in the same place.
+moravent_cache_dir() {
+  local home
+  home="$(getent passwd "$(id -u)" | cut -d: -f6)"
+  echo "${XDG_CACHE_HOME:-${home:-$HOME}/.cache}/moravent"
+}
+
+moravent_log() {
+  echo "== $*" >&2
+}
+
+moravent_apt_updated=0
+moravent_apt_update_once() {
+  if [[ "$moravent_apt_updated" == 0 ]]; then
+    moravent_log "apt-get update"
+    moravent_as_root apt-get update -qq
+    moravent_apt_updated=1
+  fi
+}
+
+moravent_is_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+moravent_as_root() {
+  if [[ "$(id -u)" == 0 ]]; then
+    "$@"
+  else
+    sudo "$@"
+  fi
+}
+
+moravent_install_debian_packages() {
+  local missing=() package
+  for package in "${MORAVENT_DEBIAN_PACKAGES[@]}"; do
+    moravent_is_installed "$package" || missing+=("$package")
+  done
+  if ((${#missing[@]} == 0)); then
+    return 0
+  fi
+  moravent_log "installing ${missing[*]}"
+  moravent_apt_update_once
+  moravent_as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# The installed vsftpd package may start a system service on port 21; the tests start servers
+# of their own on free ports and need none.
+moravent_stop_system_vsftpd() {
+  if command -v systemctl >/dev/null && systemctl is-active --quiet vsftpd 2>/dev/null; then
+    moravent_as_root systemctl stop vsftpd || true
+  elif [[ -x /etc/init.d/vsftpd ]] && /etc/init.d/vsftpd status >/dev/null 2>&1; then
+    moravent_as_root /etc/init.d/vsftpd stop >/dev/null || true
+  fi
+}
+
+# Library packages (recursively) that proftpd-core needs and this machine lacks.
+moravent_missing_libraries_of() {
+  local -A seen=()
+  local queue=("$1") package dependency
+  while ((${#queue[@]} > 0)); do
+    package="${queue[0]}"
+    queue=("${queue[@]:1}")
+    for dependency in $(apt-cache depends --no-recommends --no-suggests --no-conflicts \
+      --no-breaks --no-replaces --no-enhances --no-pre-depends "$package" 2>/dev/null |
+      sed -n 's/^ *Depends: \(lib[^ <>]*\)$/\1/p'); do
+      if [[ -z "${seen[$dependency]:-}" ]] && ! moravent_is_installed "$dependency"; then
+        seen[$dependency]=1
+        queue+=("$dependency")
+        echo "$dependency"
+      fi
+    done
+  done
+}
+
+moravent_unpack_proftpd() {
+  local target
+  target="$(moravent_cache_dir)/proftpd"
+  if [[ -x "$target/usr/sbin/proftpd" ]]; then
+    return 0
+  fi
+  moravent_log "unpacking proftpd into $target"
+  moravent_apt_update_once
+  local download
+  download="$(mktemp -d)"
+  chmod 0755 "$download" # apt's download user must be able to write here
+  local packages
+  mapfile -t packages < <(echo proftpd-core; moravent_missing_libraries_of proftpd-core)
+  (cd "$download" && apt-get download -qq "${packages[@]}" 2>/dev/null) || return 1
+  rm -rf "$target.partial"
+  mkdir -p "$target.partial"
+  local deb
+  for deb in "$download"/*.deb; do
+    dpkg -x "$deb" "$target.partial" || return 1
+  done
+  rm -rf "$download" "$target"
+  mv "$target.partial" "$target"
+  if LD_LIBRARY_PATH="$(moravent_proftpd_library_path "$target")" ldd "$target/usr/sbin/proftpd" |
+    grep 'not found'; then
+    echo "proftpd in $target still lacks the libraries above" >&2
+    return 1
+  fi
+}
+
+moravent_proftpd_library_path() {
+  echo "$1/usr/lib/x86_64-linux-gnu:$1/lib/x86_64-linux-gnu"
+}
+
+moravent_install_prerequisites() {
+  moravent_install_debian_packages
+  moravent_unpack_proftpd
+  moravent_stop_system_vsftpd
+}

@@ -1,0 +1,232 @@
+"""The pyftpdlib server of ftp_servers.py, with its scripted faults."""
+
+import logging
+import os
+import secrets
+import socket
+import threading
+
+from ftp_servers_common import LOOPBACK
+
+
+class Faults:
+    """The scripted misbehaviour of a pyftpdlib server."""
+
+    def __init__(self, specs):
+        self.refuse_rest = False
+        self.refuse_rest_once = False
+        self.drop_data_after = None
+        self.short_data = None
+        self.stall_after = None
+        self.max_connections = None
+        self.idle_timeout = None
+        numeric = {"drop-data-after", "short-data", "stall-after", "max-connections",
+                   "idle-timeout"}
+        for spec in specs:
+            name, sep, value = spec.partition("=")
+            if name in ("refuse-rest", "refuse-rest-once") and not sep:
+                setattr(self, name.replace("-", "_"), True)
+            elif name in numeric and value.isdigit():
+                setattr(self, name.replace("-", "_"), int(value))
+            else:
+                raise ValueError(f"unknown or malformed fault {spec!r}")
+        self._rest_refused_once = False
+
+    def refuses_this_rest(self):
+        if self.refuse_rest:
+            return True
+        if self.refuse_rest_once and not self._rest_refused_once:
+            self._rest_refused_once = True
+            return True
+        return False
+
+    def plan_for_retr(self, remaining):
+        """How a RETR of `remaining` bytes goes wrong, or None when it goes right."""
+        if self.drop_data_after is not None and remaining > self.drop_data_after:
+            return TransferPlan(self.drop_data_after, TransferPlan.DROP)
+        if self.stall_after is not None and remaining > self.stall_after:
+            return TransferPlan(self.stall_after, TransferPlan.STALL)
+        if self.short_data is not None:
+            return TransferPlan(max(0, remaining - self.short_data), TransferPlan.SHORT)
+        return None
+
+
+class TransferPlan:
+    DROP, STALL, SHORT = "drop", "stall", "short"
+
+    def __init__(self, allowed_bytes, action):
+        self.remaining = allowed_bytes
+        self.action = action
+
+
+def make_prompt_ioloop():
+    from pyftpdlib.ioloop import IOLoop
+
+    class PromptIOLoop(IOLoop):
+        # pyftpdlib's epoll loop turns a zero time-out (a timer already due) into "wait until a
+        # socket stirs", which holds throttled transfers and idle time-outs back indefinitely.
+        def poll(self, timeout):
+            super().poll(timeout if timeout is None else max(timeout, 0.001))
+
+    return PromptIOLoop()
+
+
+class PyftpdlibServer:
+    def __init__(self, args, root, command_log):
+        from pyftpdlib.authorizers import DummyAuthorizer
+        from pyftpdlib.log import config_logging
+        from pyftpdlib.servers import FTPServer
+
+        # Its default is a line per session and transfer on stderr, which buries test output.
+        config_logging(level=logging.WARNING)
+        authorizer = DummyAuthorizer()
+        if args.no_anonymous:
+            # Nobody knows this password, so every login is refused.
+            authorizer.add_user("moravent-nobody", secrets.token_hex(16), root)
+        else:
+            authorizer.add_anonymous(root)
+        handler = make_pyftpdlib_handler(args.faults, args.max_rate, command_log)
+        handler.authorizer = authorizer
+        self._server = FTPServer((LOOPBACK, 0), handler, ioloop=make_prompt_ioloop())
+        self.port = self._server.address[1]
+        self._waker = Waker(self._server.ioloop, self._server.close_all)
+        self._thread = threading.Thread(target=self._server.serve_forever,
+                                        kwargs={"handle_exit": False}, daemon=True)
+        self._thread.start()
+
+    def stop(self):
+        # The port must be closed before the lifeline is: whoever waits on the lifeline takes
+        # the server for gone. pyftpdlib's loop is not thread-safe, so it closes itself.
+        self._waker.wake()
+        self._thread.join(timeout=10)
+
+
+class Waker:
+    """A socket in pyftpdlib's I/O loop that runs `on_wake` on the loop's own thread."""
+
+    def __init__(self, ioloop, on_wake):
+        self._receiver, self._sender = socket.socketpair()
+        self._on_wake = on_wake
+        self._fileno = self._receiver.fileno()  # the loop sorts its members by it
+        ioloop.register(self._fileno, self, ioloop.READ)
+
+    def wake(self):
+        self._sender.send(b"!")
+
+    def readable(self):
+        return True
+
+    def handle_read_event(self):
+        self._on_wake()
+
+    def handle_error(self):
+        raise  # the loop calls this inside its exception handler: the failure is not ours to hide
+
+    def handle_close(self):
+        self.close()
+
+    def close(self):
+        self._receiver.close()
+
+
+def make_pyftpdlib_handler(faults, max_rate, command_log):
+    from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+
+    class FaultyDTPHandler(ThrottledDTPHandler):
+        write_limit = max_rate
+
+        def __init__(self, sock, cmd_channel):
+            super().__init__(sock, cmd_channel)
+            self._plan = None
+            self._stalled = False
+
+        def push_with_producer(self, producer):
+            self._plan = self.cmd_channel.take_transfer_plan()
+            super().push_with_producer(producer)
+
+        def send(self, data):
+            if self._plan is not None:
+                data = data[:self._plan.remaining]
+            sent = super().send(data)
+            if self._plan is not None:
+                self._plan.remaining -= sent
+            return sent
+
+        def initiate_send(self):
+            if self._plan is None or self._plan.remaining > 0:
+                super().initiate_send()
+            if self._plan is not None and self._plan.remaining == 0 and not self._closed:
+                self._act_on_plan()
+
+        def _act_on_plan(self):
+            if self._plan.action == TransferPlan.STALL:
+                if not self._stalled:
+                    # Out of the I/O loop: nothing more is sent, the connection stays open.
+                    self._stalled = True
+                    self._cancel_throttler()
+                    self.del_channel()
+                return
+            if self._plan.action == TransferPlan.DROP:
+                self.transfer_finished = False
+                self._resp = ("426 Connection closed; transfer aborted.", logging.debug)
+            else:
+                self.transfer_finished = True
+                self._resp = ("226 Transfer complete.", logging.debug)
+            self.close()
+
+    class FaultyFTPHandler(FTPHandler):
+        dtp_handler = FaultyDTPHandler
+        banner = "moravent test server ready."
+        auth_failed_timeout = 0  # a refused login is answered at once, not after 3 s
+        open_connections = 0
+        _counted = False
+        _refused = False
+        _next_plan = None
+
+        def handle(self):
+            command_log.connection()
+            limit = faults.max_connections
+            if limit is not None and FaultyFTPHandler.open_connections >= limit:
+                self._refused = True
+                self.respond("421 Too many connections.")
+                self.close_when_done()
+                return
+            FaultyFTPHandler.open_connections += 1
+            self._counted = True
+            super().handle()
+
+        def close(self):
+            if self._counted:
+                self._counted = False
+                FaultyFTPHandler.open_connections -= 1
+            super().close()
+
+        def found_terminator(self):
+            command_log.command(b"".join(self._in_buffer).decode("utf-8", "replace"))
+            if self._refused:
+                self._in_buffer = []
+                self._in_buffer_len = 0
+                return
+            super().found_terminator()
+
+        def ftp_REST(self, line):
+            if faults.refuses_this_rest():
+                self.respond("502 Command not implemented.")
+                return
+            super().ftp_REST(line)
+
+        def push_dtp_data(self, data, isproducer=False, file=None, cmd=None):
+            if cmd == "RETR" and file is not None:
+                remaining = os.fstat(file.fileno()).st_size - file.tell()
+                self._next_plan = faults.plan_for_retr(remaining)
+            super().push_dtp_data(data, isproducer, file, cmd)
+
+        def take_transfer_plan(self):
+            plan, self._next_plan = self._next_plan, None
+            return plan
+
+    if faults.idle_timeout is not None:
+        FaultyFTPHandler.timeout = faults.idle_timeout
+    return FaultyFTPHandler
+
+
