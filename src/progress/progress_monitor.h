@@ -6,8 +6,12 @@
 #include "engine/download_view.h"
 #include "progress/progress_texts.h"
 
+class CDownloadJob;
+
 // What one display tick reads from the download job.
 struct ProgressCounters {
+  static ProgressCounters Of(const CDownloadJob& job);
+
   int64_t fileSize = 0;          // the remote file's size
   int64_t received = 0;          // bytes in the part file plus bytes held by live workers
   int64_t receivedForSpeed = 0;  // bytes received since the start, never decreased
@@ -20,6 +24,12 @@ struct ProgressCounters {
 // and the remaining time. It lives as long as the window, one download per run; nothing resets it.
 class CProgressMonitor {
  public:
+  // The window's timer handler: the start tick (opens the part file and starts segment 0), the
+  // display tick and the scheduler tick. Other ids are not the download's and change nothing.
+  void OnTimer(uint32_t id, CDownloadJob& job, IDownloadView& view);
+  // What the completion shows of the progress: 100 % on the bar and in the tray tooltip.
+  void ShowComplete(IDownloadView& view);
+
   // The work of one display tick: takes a speed sample and shows progress, speed and remaining
   // time in the window and the tray tooltip. While paused it changes and shows nothing, so the
   // first sample after the pause covers all of it.

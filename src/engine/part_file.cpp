@@ -1,4 +1,4 @@
-#include "progress/part_file.h"
+#include "engine/part_file.h"
 
 namespace {
 

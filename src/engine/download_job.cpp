@@ -1,0 +1,200 @@
+#include "engine/download_job.h"
+
+#include <utility>
+
+#include "engine/part_file.h"
+#include "engine/timers.h"
+
+namespace {
+
+constexpr char kCompletedText[] = "Download completed...";
+constexpr char kRestartNoticeSuffix[] = " : Automatic resume when restore problem";
+
+}  // namespace
+
+CDownloadJob::CDownloadJob(DownloadSettings settings, IDownloadView& view,
+                           CompletionProgress showFullProgress)
+    : m_settings(std::move(settings)),
+      m_view(view),
+      m_showFullProgress(std::move(showFullProgress)) {}
+
+CDownloadJob::~CDownloadJob() {
+  StopAllWorkers();
+  if (m_pProbe != nullptr) {
+    StopAndRetire(m_pProbe);
+    m_pProbe = nullptr;
+  }
+  // The reaper, destroyed next, waits for the stopped threads.
+}
+
+std::string CDownloadJob::PartPath() const {
+  return PartFilePath(m_settings.m_strTargetFolder, m_settings.m_strFileName);
+}
+
+std::string CDownloadJob::FinalPath() const {
+  return FinalFilePath(m_settings.m_strTargetFolder, m_settings.m_strFileName);
+}
+
+int32_t CDownloadJob::LaunchWorker(CDownloadThread* donor, const std::string& fileName,
+                                   int32_t index, int64_t start, int32_t length,
+                                   uint32_t transferType, int32_t passive, bool atHead) {
+  CDownloadThread* worker = CDownloadThread::CreateObject();
+  if (worker == nullptr) {
+    m_view.ShowMessage("Please restart program", "Out of memory");
+    return 0;
+  }
+  if (!worker->CreateThread()) {
+    delete worker;
+    m_view.ShowMessage("Please restart program", "Too many thread");
+    return 0;
+  }
+  PumpMessages();
+  if (index > -1) {
+    if (atHead) {
+      m_workers.push_front(worker);
+    } else {
+      m_workers.push_back(worker);
+    }
+  } else {
+    m_pProbe = worker;
+  }
+  worker->SetThreadPriority(platform::ThreadPriority::Normal);
+
+  worker->m_nIndex = index;
+  worker->m_nGot = 0;
+  worker->m_strFileName = fileName;
+  worker->m_strServerDir = m_settings.m_strServerDir;
+  worker->m_strHost = m_settings.m_strHost;
+  worker->m_strUser = m_settings.m_strUser;
+  worker->m_strPassword = m_settings.m_strPassword;
+  worker->m_nPort = m_settings.m_nPort;
+  worker->m_strLocalFolder = m_settings.m_strTargetFolder;
+  worker->m_nStart = start;
+  worker->m_nLength = length;
+  worker->m_dwTransferType = transferType;
+  worker->m_bPassive = passive;
+  worker->m_nAttempts = 1;
+  worker->m_nRetryDelaySec = 10;
+  worker->m_nTimeoutMs = m_settings.m_nTimeoutSec * 1000;
+  worker->m_pOwner = &m_view.MessageTarget();
+  if (donor != nullptr) {
+    // The donor's thread has ended its transfer (its complete flag was seen), so nothing else
+    // uses the pair; cleared so the donor's destructor leaves them alone.
+    worker->m_pSession = std::exchange(donor->m_pSession, nullptr);
+    worker->m_pConnection = std::exchange(donor->m_pConnection, nullptr);
+  }
+  if (m_bRunning == 1) {
+    worker->ResumeWorker();
+  }
+  return 1;
+}
+
+void CDownloadJob::StartDownload() {
+  m_nPhase = 2;
+  LaunchWorker(nullptr, m_settings.m_strFileName, -1, 0, 0, net::FTP_TRANSFER_TYPE_BINARY, 1,
+               false);
+}
+
+void CDownloadJob::StartFirstSegment(int64_t partLength) {
+  m_nNextOffset = partLength;
+  m_nWritten = partLength;
+  m_nReceived = partLength;
+  if (partLength > m_nFileSize) {
+    OnPartFileTooLong();
+    return;
+  }
+  if (partLength == m_nFileSize) {
+    // Already whole: the first scheduler pass completes the download.
+    ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
+    return;
+  }
+  LaunchNextSegment(nullptr);
+  ArmTimer(TIMER_SCHEDULER, kTickPeriodMs);
+  ArmTimer(TIMER_DISPLAY, kTickPeriodMs);
+}
+
+void CDownloadJob::FinishDownload() {
+  KillTimer(TIMER_DISPLAY);
+  KillTimer(TIMER_SCHEDULER);
+  const bool moved = MovePartFileToFinal(m_partFile, PartPath(), FinalPath());
+  if (moved) {
+    if (m_showFullProgress) {
+      m_showFullProgress();
+    }
+    m_view.SetTimeText(kCompletedText);
+    m_view.SetStatusText(kCompletedText);
+  }
+  StopAllWorkers();
+  if (!moved) {
+    // The bytes are all in the part file, which stays where it is; the name it should get is
+    // taken (or the part file has gone), which only the user can sort out.
+    m_view.ShowMessage(FinalPath(), "File rename error");
+  }
+}
+
+bool CDownloadJob::PauseAll() {
+  if (m_schedGuard) {
+    return false;
+  }
+  m_schedGuard = true;
+  for (CDownloadThread* worker : m_workers) {
+    m_bRunning = 0;
+    worker->SuspendWorker();
+  }
+  m_schedGuard = false;
+  return !m_workers.empty();
+}
+
+bool CDownloadJob::ResumeAll() {
+  if (m_schedGuard) {
+    return false;
+  }
+  m_schedGuard = true;
+  for (CDownloadThread* worker : m_workers) {
+    m_bRunning = 1;
+    worker->ResumeWorker();
+  }
+  m_schedGuard = false;
+  return !m_workers.empty();
+}
+
+void CDownloadJob::StopAllWorkers() {
+  for (CDownloadThread* worker : m_workers) {
+    StopAndRetire(worker);
+  }
+  m_workers.clear();
+}
+
+void CDownloadJob::ShowRestartNotice(const std::string& text) {
+  if (text == m_strLastNotice) {
+    return;
+  }
+  m_strLastNotice = text;
+  m_view.LockWindowUpdate();
+  m_view.SetStatusText(text + kRestartNoticeSuffix);
+  m_view.RedrawStatusLine();
+  m_view.SetTimeText("");
+  m_view.UnlockWindowUpdate();
+}
+
+void CDownloadJob::StopAndRetire(CDownloadThread* worker) {
+  // Not complete any more, so stopping also closes the connection it kept for a later segment.
+  worker->m_bComplete.store(0);
+  worker->StopWorker();
+  m_reaper.Retire(worker);
+}
+
+void CDownloadJob::ArmTimer(uint32_t id, uint32_t periodMs) {
+  m_view.MessageTarget().SetTimer(id, periodMs);
+}
+
+void CDownloadJob::KillTimer(uint32_t id) {
+  m_view.MessageTarget().KillTimer(id);
+}
+
+void CDownloadJob::OnPartFileTooLong() {
+  // More bytes than the server has: not a prefix of this file. Nothing is fetched and the file
+  // is left alone for the user to look at.
+  m_partFile.Close();
+  m_view.ShowMessage(PartPath(), "File size error");
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <string>
+
+#include "engine/download_settings.h"
+#include "engine/download_thread.h"
+#include "engine/download_view.h"
+#include "engine/worker_reaper.h"
+#include "platform/file.h"
+
+// Runs after a completed download has been moved to its final name, so that the progress
+// display (which lives above the engine) shows 100 % on the bar and in the tray tooltip.
+using CompletionProgress = std::function<void()>;
+
+// The one download of a run: the size probe, the segment plan, the pool of segment workers, the
+// scheduler that appends finished segments to the part file in order, and the byte counters the
+// progress display reads. Everything here runs on the window's thread (button, timer and message
+// handlers); workers report only through their own flags and posted messages.
+//
+// The view and its message target must outlive the job: workers post to that target until their
+// threads have ended, which the job's destructor waits for.
+class CDownloadJob {
+ public:
+  CDownloadJob(DownloadSettings settings, IDownloadView& view, CompletionProgress showFullProgress);
+  // Stops every worker, the size probe included, and waits for their threads. Leaves the view
+  // alone (a window may be half torn down by then): its owner kills the timers first.
+  ~CDownloadJob();
+  CDownloadJob(const CDownloadJob&) = delete;
+  CDownloadJob& operator=(const CDownloadJob&) = delete;
+
+  // Before the start only: the folder the user picked.
+  void SetTargetFolder(const std::string& folder) { m_settings.m_strTargetFolder = folder; }
+  const DownloadSettings& Settings() const { return m_settings; }
+  std::string PartPath() const;
+  std::string FinalPath() const;
+
+  // A new worker, filled from the settings, listed unless it is a size probe (index -1), which
+  // becomes the probe instead. A donor hands over its session and connection and keeps nothing
+  // of them; the caller decides what becomes of the donor. 1 on success; 0 after telling the
+  // user that no worker could be made.
+  int32_t LaunchWorker(CDownloadThread* donor, const std::string& fileName, int32_t index,
+                       int64_t start, int32_t length, uint32_t transferType, int32_t passive,
+                       bool atHead);
+  // The start command's part: phase 2 and the first size probe.
+  void StartDownload();
+  // The part file is open and positioned at its end, S bytes long: segment 0 starts there.
+  void StartFirstSegment(int64_t partLength);
+  // One pass of the scheduler, entered with m_schedGuard just taken. Releases it at the end,
+  // except after the completion or a failed write to the part file.
+  void ScheduleSegments();
+  void FinishDownload();
+  // Hold or release every listed worker. False when nothing was done: a scheduler pass, pause or
+  // resume is in progress further up this thread, or no worker is listed.
+  bool PauseAll();
+  bool ResumeAll();
+  // Stops every listed worker, closing its connection, and hands it to the reaper.
+  void StopAllWorkers();
+  // Shows a failed worker's status in the status line, unless it is the notice shown last.
+  void ShowRestartNotice(const std::string& text);
+
+  // WM_WORKER_DONE: the size probe's report (or a late report of a retired worker: ignored).
+  void OnWorkerDone(uintptr_t wParam);
+  // WM_WORKER_BYTES: bytes a segment worker has just read.
+  void OnWorkerBytes(intptr_t lParam);
+
+  // The live segment workers: new segments at the tail, replacements of failed ones at the head.
+  std::list<CDownloadThread*> m_workers;
+  int32_t m_bRunning = 1;  // 0 while paused
+  int32_t m_nPhase = 1;    // 2 once the user has started the download
+  std::string m_strTotalKB;
+  // Set while a scheduler pass, a pause or a resume runs: launching a worker dispatches waiting
+  // messages, and this keeps those three from nesting. A busy flag of this thread, never a wait.
+  bool m_schedGuard = false;
+  int64_t m_nFileSize = 0;
+  int64_t m_nNextOffset = 0;  // where the next unassigned segment begins
+  int64_t m_nWritten = 0;     // bytes in the part file
+  // The part file's bytes plus those held by live workers; falls back when a failed worker's
+  // bytes are discarded.
+  int64_t m_nReceived = 0;
+  int64_t m_nReceivedForSpeed = 0;  // every byte received this run; never decreases
+  platform::File m_partFile;
+  int32_t m_nLastAssigned = -1;  // last segment index handed to a worker
+  int32_t m_nLastWritten = -1;   // last segment index appended to the part file
+  std::string m_strLastNotice;
+  // The running size probe, if any. Never listed.
+  CDownloadThread* m_pProbe = nullptr;
+
+ private:
+  // What a failed worker was fetching, for its replacement.
+  struct SegmentOrder {
+    std::string fileName;
+    int32_t index;
+    int64_t start;
+    int32_t length;
+    uint32_t transferType;
+    int32_t passive;
+  };
+
+  int32_t SegmentLengthAt(int64_t offset) const;
+  // Assigns the next segment to a new worker, which takes over the donor's connection, if any;
+  // the donor is freed.
+  void LaunchNextSegment(CDownloadThread* donor);
+  void ReplaceFailedWorker(const SegmentOrder& order);
+  // Appends a complete worker's segment if its turn has come. False when the write failed.
+  bool AppendIfItsTurn(CDownloadThread& worker);
+  CDownloadThread* TakeWrittenDonor();
+  CDownloadThread* FindWaitingConnectionHolder() const;
+  void StopAndRetire(CDownloadThread* worker);
+  void ArmTimer(uint32_t id, uint32_t periodMs);
+  void KillTimer(uint32_t id);
+  void OnPartFileWriteFailed();
+  void OnPartFileTooLong();
+
+  DownloadSettings m_settings;
+  IDownloadView& m_view;
+  CompletionProgress m_showFullProgress;
+  CWorkerReaper m_reaper;
+};

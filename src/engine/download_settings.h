@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the download needs to know, all of it compiled in except the target folder, which the
+// user picks before the start.
+struct DownloadSettings {
+  std::string m_strHost;
+  int32_t m_nPort = 21;
+  // Empty user and password log in anonymously.
+  std::string m_strUser;
+  std::string m_strPassword;
+  // The base network time-out; workers derive theirs from it.
+  int32_t m_nTimeoutSec = 30;
+  std::string m_strServerDir = "/manual/vm/Clients/";
+  std::string m_strFileName = "Setup_Vellomarch_1.11.exe";
+  // Where the part file and the finished file lie.
+  std::string m_strTargetFolder;
+};

@@ -1,0 +1,136 @@
+#include <algorithm>
+#include <vector>
+
+#include "engine/download_job.h"
+#include "engine/part_file.h"
+#include "engine/timers.h"
+
+namespace {
+
+// No new segment while this many listed workers count as active...
+constexpr int32_t kMaxActiveWorkers = 15;
+// ...or while this many segments are assigned beyond the last one written.
+constexpr int32_t kMaxLookAhead = 15;
+
+}  // namespace
+
+void CDownloadJob::ScheduleSegments() {
+  int32_t active = 0;
+  std::vector<SegmentOrder> replacements;
+  for (auto node = m_workers.begin(); node != m_workers.end();) {
+    const auto next = std::next(node);
+    CDownloadThread* worker = *node;
+    // Acquire: what the worker wrote before its flag (m_nGot, m_buffer, status) is visible.
+    if (worker->m_bError.load(std::memory_order_acquire) != 0) {
+      worker->m_bComplete.store(0);
+      worker->StopWorker();
+      ++active;
+      ShowRestartNotice(worker->GetStatus());
+      m_workers.erase(node);
+      m_nReceived -= worker->m_nGot;
+      replacements.push_back({worker->m_strFileName, worker->m_nIndex, worker->m_nStart,
+                              worker->m_nLength, worker->m_dwTransferType, worker->m_bPassive});
+      m_reaper.Retire(worker);
+      // A failed worker counts twice: once for itself and once for its replacement.
+      ++active;
+    } else if (worker->m_bComplete.load(std::memory_order_acquire) != 0) {
+      worker->StopWorker();  // keeps the connection open for a later segment
+      if (!AppendIfItsTurn(*worker)) {
+        OnPartFileWriteFailed();
+        return;  // the guard stays taken: nothing more happens in this run
+      }
+    } else {
+      ++active;
+    }
+    node = next;
+  }
+  // Launched after the walk, in the order met, each at the head: the walk never meets a list
+  // that a donor's removal has changed under it.
+  for (const SegmentOrder& order : replacements) {
+    ReplaceFailedWorker(order);
+  }
+
+  if (m_nWritten == m_nFileSize) {
+    FinishDownload();
+    return;  // the guard stays taken for the rest of the run
+  }
+  if (active < kMaxActiveWorkers && m_nNextOffset < m_nFileSize &&
+      m_nLastAssigned - m_nLastWritten < kMaxLookAhead) {
+    LaunchNextSegment(TakeWrittenDonor());
+  }
+  m_schedGuard = false;
+}
+
+int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
+  return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, m_nFileSize - offset));
+}
+
+void CDownloadJob::LaunchNextSegment(CDownloadThread* donor) {
+  const int32_t length = SegmentLengthAt(m_nNextOffset);
+  ++m_nLastAssigned;
+  LaunchWorker(donor, m_settings.m_strFileName, m_nLastAssigned, m_nNextOffset, length,
+               net::FTP_TRANSFER_TYPE_BINARY, 1, false);
+  m_nNextOffset += length;
+  // Its session and connection now belong to the new worker (or, if none could be made, are
+  // freed with it).
+  m_reaper.Retire(donor);
+}
+
+void CDownloadJob::ReplaceFailedWorker(const SegmentOrder& order) {
+  // The replacement fetches the whole segment again from its start. It takes over an idle
+  // connection where there is one: a server that limits connections per client would otherwise
+  // refuse it for as long as finished workers hold theirs, and the download could never end.
+  CDownloadThread* writtenDonor = TakeWrittenDonor();
+  CDownloadThread* donor = writtenDonor != nullptr ? writtenDonor : FindWaitingConnectionHolder();
+  LaunchWorker(donor, order.fileName, order.index, order.start, order.length, order.transferType,
+               order.passive, true);
+  m_reaper.Retire(writtenDonor);
+}
+
+bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
+  if (worker.m_nIndex != m_nLastWritten + 1) {
+    return true;  // an earlier segment is still missing: looked at again in a later pass
+  }
+  if (worker.m_bWritten == 0) {
+    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot))) {
+      return false;
+    }
+    m_nWritten += worker.m_nGot;
+    worker.m_bWritten = 1;
+  }
+  m_nLastWritten = worker.m_nIndex;
+  return true;
+}
+
+CDownloadThread* CDownloadJob::TakeWrittenDonor() {
+  const auto donor = std::find_if(m_workers.begin(), m_workers.end(),
+                                  [](const CDownloadThread* worker) { return worker->m_bWritten; });
+  if (donor == m_workers.end()) {
+    return nullptr;
+  }
+  CDownloadThread* worker = *donor;
+  m_workers.erase(donor);
+  return worker;
+}
+
+CDownloadThread* CDownloadJob::FindWaitingConnectionHolder() const {
+  // A complete worker still waiting for its turn keeps its segment and its place, and lends
+  // only its connection.
+  const auto holder =
+      std::find_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
+        return worker->m_bComplete.load(std::memory_order_acquire) != 0 &&
+               worker->m_pConnection != nullptr;
+      });
+  return holder == m_workers.end() ? nullptr : *holder;
+}
+
+void CDownloadJob::OnPartFileWriteFailed() {
+  // The part file still holds an unbroken prefix (at most the start of this segment beyond the
+  // earlier ones, at its right offset), so the next run resumes correctly from its length.
+  // Fetching more now would only fill buffers that can never be written.
+  KillTimer(TIMER_DISPLAY);
+  KillTimer(TIMER_SCHEDULER);
+  StopAllWorkers();
+  m_partFile.Close();
+  m_view.ShowMessage(PartPath(), "File write error");
+}

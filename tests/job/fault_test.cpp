@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "job_harness.h"
+
+using platform_test::ScratchFolder;
+using testsupport::FtpServer;
+using testsupport::ServerKind;
+
+namespace jobtest {
+namespace {
+
+// The same text is never shown twice in a row, however often workers fail with it.
+void ExpectNoNoticeRepeatedInARow(const std::vector<std::string>& notices) {
+  for (size_t index = 1; index < notices.size(); ++index) {
+    EXPECT_NE(notices[index], notices[index - 1]);
+  }
+}
+
+TEST(RecoveredFault, ARefusedRestartIsRetriedByAReplacementAndShownOnce) {
+  constexpr int64_t kSize = 2 * SEGMENT_SIZE + 500;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {"refuse-rest-once"}));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  ASSERT_TRUE(harness.RunToEnd());
+
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_EQ(harness.view.Notices(),
+            std::vector<std::string>{std::string("Cant not file position of FTP Server") +
+                                     kNoticeSuffix});
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+}
+
+TEST(RecoveredFault, AServerThatLimitsConnectionsStillGetsTheWholeFile) {
+  // Slow segments let the pool outgrow the server's limit; refused workers are replaced, and a
+  // replacement takes over an idle connection rather than asking for one more.
+  constexpr int64_t kSize = 6 * SEGMENT_SIZE + 100;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {"max-connections=3"}, 1500000));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  ASSERT_TRUE(harness.RunToEnd());
+
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_FALSE(harness.view.Notices().empty()) << "the limit was never reached";
+  ExpectNoNoticeRepeatedInARow(harness.view.Notices());
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+}
+
+struct PermanentFault {
+  const char* fault;
+  int64_t writablePrefix;  // what can reach the part file before the failing segment
+};
+
+void PrintTo(const PermanentFault& fault, std::ostream* out) {
+  *out << fault.fault;
+}
+
+class LastingFault : public ::testing::TestWithParam<PermanentFault> {};
+
+// Every retry of the failing segment fails alike: it is replaced again and again, the notice is
+// shown once, nothing beyond the gap is written and the progress does not count lost bytes.
+TEST_P(LastingFault, IsRetriedWithoutEndAndNeverCorruptsThePartFile) {
+  constexpr int64_t kSize = 3 * SEGMENT_SIZE + 5000;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {GetParam().fault}));
+  ScratchFolder folder;
+  auto harness = std::make_unique<JobHarness>(server.port(), FolderOf(folder));
+  const std::string partPath = harness->job.PartPath();
+  ASSERT_TRUE(harness->Start());
+  ASSERT_TRUE(harness->PumpUntil([&] {
+    harness->Pump(50);
+    harness->Tick(TIMER_SCHEDULER);
+    return CountCommands(server, "RETR /manual/vm/Clients//Setup_Vellomarch_1.11.exe") >= 10;
+  }));
+  ASSERT_TRUE(harness->PumpUntil([&] { return harness->AllListedWorkersFinished(); }));
+  harness->Tick(TIMER_SCHEDULER);
+
+  EXPECT_FALSE(harness->view.Completed());
+  EXPECT_TRUE(harness->view.messages.empty());
+  EXPECT_FALSE(harness->view.Notices().empty());
+  ExpectNoNoticeRepeatedInARow(harness->view.Notices());
+  EXPECT_EQ(harness->job.m_nWritten, GetParam().writablePrefix);
+  EXPECT_LE(harness->job.m_nReceived, kSize);
+  harness.reset();  // closes the part file
+  EXPECT_TRUE(ReadBytes(partPath) ==
+              server.ReadServedFile(kServedPath, 0, GetParam().writablePrefix));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, LastingFault,
+    ::testing::Values(
+        // The tail always arrives 100 bytes short.
+        PermanentFault{"short-data=100", 3 * SEGMENT_SIZE},
+        // Every transfer of more than 1,000,000 bytes breaks: all but the tail, which waits.
+        PermanentFault{"drop-data-after=1000000", 0}),
+    [](const auto& param) { return param.index == 0 ? "ShortData" : "DroppedData"; });
+
+TEST(RecoveredFault, AFinishedWorkerWaitingForItsTurnLendsItsConnectionToAReplacement) {
+  constexpr int64_t kSize = 4 * SEGMENT_SIZE + 100;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {"max-connections=2"}));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  // Segment 0 keeps its connection and does not finish; segment 1 finishes and waits with the
+  // only other connection the server allows, so segment 2 is refused.
+  CDownloadThread* first = harness.job.m_workers.front();
+  first->SuspendWorker();
+  harness.Tick(TIMER_SCHEDULER);
+  CDownloadThread* second = harness.job.m_workers.back();
+  ASSERT_TRUE(harness.PumpUntil([&] { return second->m_bComplete.load() != 0; }));
+
+  // The replacement for segment 2 runs on segment 1's connection while segment 0 is still held.
+  ASSERT_TRUE(harness.PumpUntil([&] {
+    harness.Pump(50);
+    harness.Tick(TIMER_SCHEDULER);
+    const auto segment2 =
+        std::find_if(harness.job.m_workers.begin(), harness.job.m_workers.end(),
+                     [](const CDownloadThread* worker) { return worker->m_nIndex == 2; });
+    return segment2 != harness.job.m_workers.end() && (*segment2)->m_bComplete.load() != 0;
+  }));
+  EXPECT_FALSE(harness.view.Notices().empty());
+  EXPECT_EQ(second->m_pConnection, nullptr) << "lent, while its segment waits in its buffer";
+  EXPECT_EQ(harness.job.m_nWritten, 0);
+
+  first->ResumeWorker();
+  ASSERT_TRUE(harness.RunToEnd());
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+}
+
+}  // namespace
+}  // namespace jobtest

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "job_harness.h"
+
+using platform_test::ScratchFolder;
+using testsupport::FtpServer;
+using testsupport::ServerKind;
+
+namespace jobtest {
+namespace {
+
+constexpr int32_t kCap = 15;
+
+void ExpectWithinCaps(const CDownloadJob& job) {
+  int active = 0;
+  for (const CDownloadThread* worker : job.m_workers) {
+    active += worker->m_bComplete.load() == 0 ? 1 : 0;
+  }
+  EXPECT_LE(active, kCap);
+  EXPECT_LE(job.m_nLastAssigned - job.m_nLastWritten, kCap);
+}
+
+TEST(Caps, NoMoreThanFifteenSegmentsAreUnderWayAtOnce) {
+  // Slow enough that no segment finishes while the ticks run.
+  testsupport::ServerOptions options =
+      InstallerServer(ServerKind::Vsftpd, 20 * SEGMENT_SIZE, {}, 20000);
+  options.files[0].sparse = true;
+  FtpServer server(options);
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+
+  for (int tick = 0; tick < 25; ++tick) {
+    harness.Tick(TIMER_SCHEDULER);
+    ExpectWithinCaps(harness.job);
+  }
+  EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(kCap));
+  EXPECT_EQ(harness.job.m_nLastAssigned, kCap - 1);
+  EXPECT_EQ(harness.job.m_nNextOffset, int64_t{kCap} * SEGMENT_SIZE);
+  EXPECT_EQ(harness.job.m_nWritten, 0);
+}
+
+TEST(Caps, AFailedWorkerCountsTwiceTowardTheActiveCap) {
+  // Segment 0 (no restart command) is slow; every later one is refused at once, each time.
+  FtpServer server(
+      InstallerServer(ServerKind::Pyftpdlib, 20 * SEGMENT_SIZE, {"refuse-rest"}, 20000));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  CDownloadThread* first = harness.job.m_workers.front();
+
+  for (int tick = 0; tick < 12; ++tick) {
+    ASSERT_TRUE(harness.PumpUntil([&] {
+      for (const CDownloadThread* worker : harness.job.m_workers) {
+        if (worker != first && worker->m_bError.load() == 0) {
+          return false;
+        }
+      }
+      return true;
+    }));
+    harness.Tick(TIMER_SCHEDULER);
+  }
+  // With k failed workers a pass counts 1 + 2k: six (13) still let segment 7 in, seven (15) not.
+  EXPECT_EQ(harness.job.m_nLastAssigned, 7);
+  EXPECT_EQ(harness.view.Notices(),
+            std::vector<std::string>{std::string("Cant not file position of FTP Server") +
+                                     kNoticeSuffix});
+}
+
+TEST(Caps, FinishedSegmentsWaitForAnEarlierOneAndTheLookAheadStopsAtFifteen) {
+  constexpr int64_t kSize = 17 * SEGMENT_SIZE + 1000;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  // Segment 0 is held, so every later segment finishes before it.
+  CDownloadThread* first = harness.job.m_workers.front();
+  first->SuspendWorker();
+
+  for (int tick = 0; tick < 20; ++tick) {
+    harness.Tick(TIMER_SCHEDULER);
+    ExpectWithinCaps(harness.job);
+  }
+  EXPECT_EQ(harness.job.m_nLastAssigned, kCap - 1);
+  ASSERT_TRUE(harness.PumpUntil([&] {
+    int finished = 0;
+    for (const CDownloadThread* worker : harness.job.m_workers) {
+      finished += worker->m_bComplete.load();
+    }
+    return finished == kCap - 1;
+  }));
+  harness.Tick(TIMER_SCHEDULER);
+  EXPECT_EQ(harness.job.m_nLastAssigned, kCap - 1) << "the look-ahead cap holds back segment 15";
+  EXPECT_EQ(harness.job.m_nWritten, 0) << "nothing is written past the missing segment 0";
+  EXPECT_EQ(harness.job.m_nLastWritten, -1);
+
+  first->ResumeWorker();
+  ASSERT_TRUE(harness.PumpUntil([&] { return first->m_bComplete.load() != 0; }));
+  harness.Tick(TIMER_SCHEDULER);
+  // All fifteen in one pass, in order: the others lie behind segment 0 in the list.
+  EXPECT_EQ(harness.job.m_nLastWritten, kCap - 1);
+  EXPECT_EQ(harness.job.m_nWritten, int64_t{kCap} * SEGMENT_SIZE);
+  EXPECT_EQ(harness.job.m_nLastAssigned, kCap) << "and the next segment is launched";
+
+  ASSERT_TRUE(harness.RunToEnd());
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+}
+
+TEST(Pause, HoldsEveryWorkerAndResumeFinishesTheFile) {
+  constexpr int64_t kSize = 4 * SEGMENT_SIZE + 2222;
+  FtpServer server(InstallerServer(ServerKind::Vsftpd, kSize, {}, 400000));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  for (int tick = 0; tick < 3; ++tick) {
+    harness.Tick(TIMER_SCHEDULER);
+  }
+  ASSERT_TRUE(harness.PumpUntil([&] { return harness.job.m_nReceivedForSpeed > 100000; }));
+
+  ASSERT_TRUE(harness.job.PauseAll());
+  EXPECT_EQ(harness.job.m_bRunning, 0);
+  const int64_t atPause = harness.job.m_nReceivedForSpeed;
+  const int64_t assignedAtPause = harness.job.m_nLastAssigned;
+  const size_t shownAtPause = harness.view.statusTexts.size();
+  harness.Pump(1500);
+  harness.Tick(TIMER_SCHEDULER);
+  harness.Tick(TIMER_DISPLAY);
+  // A read already under way when the pause came may still land; nothing after it.
+  EXPECT_LE(harness.job.m_nReceivedForSpeed - atPause,
+            4096 * static_cast<int64_t>(harness.job.m_workers.size()));
+  EXPECT_EQ(harness.job.m_nLastAssigned, assignedAtPause) << "no pass while paused";
+  EXPECT_EQ(harness.view.statusTexts.size(), shownAtPause) << "no display while paused";
+
+  ASSERT_TRUE(harness.job.ResumeAll());
+  EXPECT_EQ(harness.job.m_bRunning, 1);
+  ASSERT_TRUE(harness.RunToEnd());
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+}
+
+}  // namespace
+}  // namespace jobtest

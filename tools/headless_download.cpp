@@ -1,0 +1,102 @@
+// Runs the whole download without a window: the size probe, the part file, the segments, the
+// scheduler and the completion, driven by the real timers, with every status-line text printed
+// on a line of its own.
+//
+//   headless_download HOST PORT FOLDER
+//
+// Exits 0 once the download has completed, 1 with the message when the download reports an
+// error (or the file is already there), 2 on wrong use.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+#include "engine/download_job.h"
+#include "engine/messages.h"
+#include "net/socket.h"
+#include "platform/file.h"
+#include "platform/message_target.h"
+#include "progress/progress_monitor.h"
+
+namespace {
+
+constexpr char kCompletedText[] = "Download completed...";
+
+// The window's stand-in on a console: the status line goes to standard output, message boxes to
+// standard error. Each line is flushed at once, so whoever watches sees where the download is.
+class ConsoleView : public IDownloadView {
+ public:
+  explicit ConsoleView(platform::MessageHandler handler) : m_target(std::move(handler)) {}
+
+  void SetStatusText(const std::string& text) override {
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+    m_bCompleted = m_bCompleted || text == kCompletedText;
+  }
+  void SetTimeText(const std::string&) override {}
+  void RedrawStatusLine() override {}
+  void SetProgressPosition(int) override {}
+  void SetTrayTooltip(const std::string&) override {}
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+    m_bFailed = true;
+  }
+  void LockWindowUpdate() override {}
+  void UnlockWindowUpdate() override {}
+  platform::MessageTarget& MessageTarget() override { return m_target; }
+
+  bool m_bCompleted = false;
+  bool m_bFailed = false;
+
+ private:
+  platform::MessageTarget m_target;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s HOST PORT FOLDER\n", argv[0]);
+    return 2;
+  }
+  if (!net::InitSockets()) {
+    std::fprintf(stderr, "cannot start the sockets layer\n");
+    return 1;
+  }
+  DownloadSettings settings;
+  settings.m_strHost = argv[1];
+  settings.m_nPort = std::atoi(argv[2]);
+  settings.m_strTargetFolder = argv[3];
+
+  CDownloadJob* running = nullptr;  // set while the job exists
+  CProgressMonitor monitor;
+  ConsoleView view([&](uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (running == nullptr) {
+      return;
+    }
+    if (message == platform::kTimerMessage) {
+      monitor.OnTimer(static_cast<uint32_t>(wParam), *running, view);
+    } else if (message == WM_WORKER_DONE) {
+      running->OnWorkerDone(wParam);
+    } else if (message == WM_WORKER_BYTES) {
+      running->OnWorkerBytes(lParam);
+    }
+  });
+  CDownloadJob job(settings, view, [&] { monitor.ShowComplete(view); });
+  running = &job;
+
+  // As the start command does: a finished file is never downloaded again.
+  if (platform::FileExists(job.FinalPath())) {
+    view.ShowMessage(job.FinalPath(), "Already download completed");
+    return 1;
+  }
+  job.StartDownload();
+  while (!view.m_bCompleted && !view.m_bFailed) {
+    platform::WaitForInput(platform::kInfinite);
+    platform::PumpMessages();
+  }
+  running = nullptr;
+  return view.m_bCompleted ? 0 : 1;
+}
