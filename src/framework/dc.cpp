@@ -1,0 +1,67 @@
+#include "framework/dc.h"
+
+#include "framework/gdi_object.h"
+#include "framework/wnd.h"
+
+CDC::~CDC() {
+  DeleteDC();
+}
+
+BOOL CDC::CreateCompatibleDC(CDC* dc) {
+  DeleteDC();
+  m_hDC = ::CreateCompatibleDC(dc != nullptr ? dc->m_hDC : nullptr);
+  m_bOwnsDC = m_hDC != nullptr;
+  return m_bOwnsDC;
+}
+
+BOOL CDC::DeleteDC() {
+  if (!m_bOwnsDC) {
+    return FALSE;
+  }
+  m_bOwnsDC = false;
+  const HDC dc = m_hDC;
+  m_hDC = nullptr;
+  return ::DeleteDC(dc);
+}
+
+BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY,
+                 DWORD rop) {
+  return ::BitBlt(m_hDC, x, y, width, height, source->m_hDC, sourceX, sourceY, rop);
+}
+
+BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY,
+                         int sourceWidth, int sourceHeight, COLORREF keyColour) {
+  return ::TransparentBlt(m_hDC, x, y, width, height, source->m_hDC, sourceX, sourceY, sourceWidth,
+                          sourceHeight, keyColour);
+}
+
+void CDC::FillSolidRect(const RECT* rect, COLORREF colour) {
+  const CBrush brush(colour);
+  ::FillRect(m_hDC, rect, brush);
+}
+
+int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
+  return ::DrawTextA(m_hDC, text.c_str(), static_cast<int>(text.size()), rect, format);
+}
+
+CSize CDC::GetTextExtent(const std::string& text) const {
+  SIZE size{0, 0};
+  ::GetTextExtentPoint32A(m_hDC, text.c_str(), static_cast<int>(text.size()), &size);
+  return CSize(size.cx, size.cy);
+}
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_hWndPainted(wnd->m_hWnd) {
+  m_hDC = ::BeginPaint(m_hWndPainted, &m_ps);
+}
+
+CPaintDC::~CPaintDC() {
+  ::EndPaint(m_hWndPainted, &m_ps);
+}
+
+CClientDC::CClientDC(CWnd* wnd) : m_hWndOwner(wnd != nullptr ? wnd->m_hWnd : nullptr) {
+  m_hDC = ::GetDC(m_hWndOwner);
+}
+
+CClientDC::~CClientDC() {
+  ::ReleaseDC(m_hWndOwner, m_hDC);
+}
