@@ -128,3 +128,31 @@ moravent_install_prerequisites() {
   moravent_unpack_proftpd
   moravent_stop_system_vsftpd
 }
+
+# Starts one test FTP server (tests/support/ftp_servers.py with the given options) whose standard
+# input is its lifeline: it stops when moravent_stop_ftp_server lets go of it, and also when the
+# calling script dies without running its traps. Sets moravent_server_port and
+# moravent_server_root.
+moravent_start_ftp_server() {
+  local ready="" word
+  coproc MORAVENT_SERVER {
+    exec /usr/bin/python3 "$MORAVENT_REPO_ROOT/tests/support/ftp_servers.py" --lifeline stdio "$@"
+  }
+  # shellcheck disable=SC2153 # set by coproc
+  moravent_server_pid="$MORAVENT_SERVER_PID"
+  moravent_server_in="${MORAVENT_SERVER[1]}"
+  read -r -t 120 -u "${MORAVENT_SERVER[0]}" ready || true
+  read -r word moravent_server_port moravent_server_root _ <<<"$ready"
+  if [[ "$word" != READY ]]; then
+    echo "the FTP server did not start: $ready" >&2
+    return 1
+  fi
+}
+
+moravent_stop_ftp_server() {
+  if [[ -n "${moravent_server_pid:-}" ]]; then
+    exec {moravent_server_in}>&-
+    wait "$moravent_server_pid" 2>/dev/null || true
+    moravent_server_pid=""
+  fi
+}
