@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/clock.h"
+#include "platform/test_support.h"
 #include "worker_harness.h"
 
 using testsupport::FtpServer;
@@ -65,7 +67,7 @@ TEST(Stop, DuringABlockingReadEndsWithCancel) {
   auto worker = harness.MakeWorker(server.port(), 0, 0, SEGMENT_SIZE);
   ASSERT_TRUE(worker);
   worker->ResumeWorker();
-  ASSERT_TRUE(harness.PumpUntil([&] { return harness.ByteCounts().size() >= 2; }));
+  ASSERT_TRUE(platform_test::PumpUntil([&] { return harness.ByteCounts().size() >= 2; }));
 
   // The worker now waits for data that never comes; its receive time-out is 90 s.
   const uint32_t stopped = platform::TickCount();
@@ -124,13 +126,13 @@ TEST(Pause, HoldsTheWorkerBetweenReadsUntilResumed) {
   auto worker = harness.MakeWorker(server.port(), 0, 0, SEGMENT_SIZE);
   ASSERT_TRUE(worker);
   worker->ResumeWorker();
-  ASSERT_TRUE(harness.PumpUntil([&] { return harness.ByteCounts().size() >= 4; }));
+  ASSERT_TRUE(platform_test::PumpUntil([&] { return harness.ByteCounts().size() >= 4; }));
 
   EXPECT_EQ(worker->SuspendWorker(), 0);
   // A read already under way may still finish; after that nothing arrives.
-  harness.PumpUntil([] { return false; }, 500);
+  platform_test::PumpFor(500);
   const size_t held = harness.ByteCounts().size();
-  harness.PumpUntil([] { return false; }, 1500);
+  platform_test::PumpFor(1500);
   EXPECT_EQ(harness.ByteCounts().size(), held);
   EXPECT_FALSE(worker->m_hFinished.IsSet());
 

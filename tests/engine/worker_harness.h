@@ -9,7 +9,6 @@
 
 #include "engine/download_thread.h"
 #include "engine/messages.h"
-#include "platform/clock.h"
 #include "platform/message_target.h"
 #include "support/ftp_server.h"
 
@@ -43,19 +42,6 @@ class WorkerHarness {
   bool Run(CDownloadThread& worker, uint32_t timeoutMs = 120000);
   // A size probe for the file, run to its end; nullptr when it could not be run.
   std::unique_ptr<CDownloadThread> RunProbe(uint16_t port, const std::string& fileName = kFileName);
-  // Pumps messages until the predicate holds (false on time-out).
-  template <typename Predicate>
-  bool PumpUntil(Predicate done, uint32_t timeoutMs = 60000) {
-    const uint32_t begin = platform::TickCount();
-    while (!done()) {
-      if (platform::TickCount() - begin > timeoutMs) {
-        return false;
-      }
-      platform::WaitForInput(50);
-      platform::PumpMessages();
-    }
-    return true;
-  }
 
   std::vector<PostedMessage> MessagesOf(uint32_t message) const;
   std::vector<int32_t> ByteCounts() const;

@@ -98,23 +98,11 @@ void JobHarness::Tick(uint32_t timerId) {
 }
 
 void JobHarness::Pump(uint32_t ms) {
-  const uint32_t begin = platform::TickCount();
-  for (uint32_t elapsed = 0; elapsed < ms; elapsed = platform::TickCount() - begin) {
-    platform::WaitForInput(ms - elapsed);
-    platform::PumpMessages();
-  }
+  platform_test::PumpFor(ms);
 }
 
 bool JobHarness::PumpUntil(const std::function<bool()>& done) {
-  const uint32_t begin = platform::TickCount();
-  while (!done()) {
-    if (platform::TickCount() - begin > kRunPatienceMs) {
-      return false;
-    }
-    platform::WaitForInput(20);
-    platform::PumpMessages();
-  }
-  return true;
+  return platform_test::PumpUntil(done, kRunPatienceMs);
 }
 
 bool JobHarness::RunToEnd() {

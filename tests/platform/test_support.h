@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -15,16 +16,22 @@ namespace platform_test {
 constexpr uint32_t kPatienceMs = 30000;
 
 // Pumps the calling thread's messages until done() holds; false when it never did.
-inline bool PumpUntil(const std::function<bool()>& done) {
+inline bool PumpUntil(const std::function<bool()>& done, uint32_t patienceMs = kPatienceMs) {
   const uint32_t start = platform::TickCount();
   while (!done()) {
-    if (platform::TickCount() - start > kPatienceMs) {
+    const uint32_t elapsed = platform::TickCount() - start;
+    if (elapsed > patienceMs) {
       return false;
     }
-    platform::WaitForInput(100);
+    platform::WaitForInput(std::min<uint32_t>(100, patienceMs - elapsed + 1));
     platform::PumpMessages();
   }
   return true;
+}
+
+// Pumps the calling thread's messages for about ms milliseconds.
+inline void PumpFor(uint32_t ms) {
+  PumpUntil([] { return false; }, ms);
 }
 
 // A fresh folder under the system's temporary folder, removed with everything in it.

@@ -1,0 +1,303 @@
+#include "driver_commands.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include "driver_args.h"
+#include "window_capture.h"
+
+namespace gui_driver {
+
+namespace {
+
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr DWORD kCaptureSettleMs = 100;
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+std::string Handle(HWND window) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llx",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+  return text;
+}
+
+void Print(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+}
+
+std::string WithinTimeout(const Deadline& deadline) {
+  return " within " + std::to_string(deadline.TimeoutMs()) + " ms";
+}
+
+long long Number(const std::string& text, const char* what) {
+  long long value = 0;
+  if (!ParseNumber(text, &value)) {
+    throw UsageError(std::string(what) + " must be a decimal or 0x number, not " + Quoted(text));
+  }
+  return value;
+}
+
+int ControlId(const std::string& text) {
+  const long long id = Number(text, "a control id");
+  if (id < -1 || id > 0xFFFF) {
+    throw UsageError("a control id is 16 bits, not " + text);
+  }
+  return static_cast<int>(id);
+}
+
+HWND RequireWindow(const std::string& title, const Deadline& deadline) {
+  HWND window = WaitFor(deadline, [&] { return FindMainWindow(title); });
+  if (window == nullptr) {
+    throw Failure("no window titled " + Quoted(title) + WithinTimeout(deadline) +
+                  "; top-level windows:\n" + DescribeTopLevelWindows());
+  }
+  return window;
+}
+
+HWND RequireControl(const std::string& title, int id, const Deadline& deadline) {
+  HWND window = WaitFor(deadline, [&] { return FindWindowWithControl(title, id); });
+  if (window == nullptr) {
+    if (FindMainWindow(title) != nullptr) {
+      throw Failure("window " + Quoted(title) + " has no control " + std::to_string(id));
+    }
+    throw Failure("no window titled " + Quoted(title) + WithinTimeout(deadline) +
+                  "; top-level windows:\n" + DescribeTopLevelWindows());
+  }
+  return FindChild(window, id);
+}
+
+HWND RequireMessageBox(const std::string& caption, const Deadline& deadline) {
+  HWND box = WaitFor(deadline, [&] { return FindMessageBox(caption); });
+  if (box == nullptr) {
+    throw Failure("no message box captioned " + Quoted(caption) + WithinTimeout(deadline) +
+                  "; top-level windows:\n" + DescribeTopLevelWindows());
+  }
+  return box;
+}
+
+bool OnScreen(HWND window) {
+  return IsWindowVisible(window) && !IsIconic(window);
+}
+
+// What keeps a user from clicking the control, or empty if nothing does.
+std::string ClickObstacle(HWND control) {
+  HWND window = GetAncestor(control, GA_ROOT);
+  if (!OnScreen(window)) {
+    return "its window is hidden or minimised";
+  }
+  if (!IsWindowVisible(control)) {
+    return "it is hidden";
+  }
+  if (!IsWindowEnabled(control)) {
+    return "it is disabled";
+  }
+  if (!IsWindowEnabled(window)) {
+    return "its window is disabled (a modal box is open?)";
+  }
+  return {};
+}
+
+void WaitWindow(const Arguments& args, const Deadline& deadline) {
+  Print(Handle(RequireWindow(args[0], deadline)));
+}
+
+void WaitGone(const Arguments& args, const Deadline& deadline) {
+  HWND window = FindMainWindow(args[0]);
+  while (window != nullptr && !deadline.Passed()) {
+    deadline.Pause();
+    window = FindMainWindow(args[0]);
+  }
+  if (window != nullptr) {
+    throw Failure("window " + Quoted(args[0]) + " still there" + WithinTimeout(deadline));
+  }
+  Print("gone");
+}
+
+// Posted, not sent: a click that opens a modal box would not return until the box closed.
+// The click is therefore done once the program takes it from its queue; follow it with
+// wait-text or wait-box rather than text.
+void Click(const Arguments& args, const Deadline& deadline) {
+  const int id = ControlId(args[1]);
+  HWND control = RequireControl(args[0], id, deadline);
+  std::string obstacle = ClickObstacle(control);
+  while (!obstacle.empty() && !deadline.Passed()) {
+    deadline.Pause();
+    obstacle = ClickObstacle(control);
+  }
+  if (!obstacle.empty()) {
+    throw Failure("cannot click control " + args[1] + " of " + Quoted(args[0]) + ": " + obstacle);
+  }
+  if (!PostMessageA(control, BM_CLICK, 0, 0)) {
+    throw Failure("posting the click failed, error " + std::to_string(GetLastError()));
+  }
+  Print("clicked");
+}
+
+void Text(const Arguments& args, const Deadline& deadline) {
+  Print(ReadText(RequireControl(args[0], ControlId(args[1]), deadline)));
+}
+
+// The control's own flag: whether its window is on screen is window-visible's question.
+void Visible(const Arguments& args, const Deadline& deadline) {
+  HWND control = RequireControl(args[0], ControlId(args[1]), deadline);
+  Print((GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0 ? "1" : "0");
+}
+
+void WaitText(const Arguments& args, const Deadline& deadline) {
+  HWND control = RequireControl(args[0], ControlId(args[1]), deadline);
+  std::string text = ReadText(control);
+  while (text.find(args[2]) == std::string::npos) {
+    if (deadline.Passed() || !IsWindow(control)) {
+      throw Failure("control " + args[1] + " of " + Quoted(args[0]) + " shows " + Quoted(text) +
+                    ", not " + Quoted(args[2]) + WithinTimeout(deadline));
+    }
+    deadline.Pause();
+    text = ReadText(control);
+  }
+  Print(text);
+}
+
+void WaitBox(const Arguments& args, const Deadline& deadline) {
+  HWND box = RequireMessageBox(args[0], deadline);
+  Print(ReadText(FindChild(box, kMessageBoxTextId)));
+}
+
+// Waits for the box to go, so that a next question with the same caption is not taken for
+// this one.
+void AnswerBox(const Arguments& args, const Deadline& deadline) {
+  int id = 0;
+  if (!ParseButton(args[1], &id)) {
+    throw UsageError("a button is IDOK, IDCANCEL, IDYES, IDNO, ... or a number, not " +
+                     Quoted(args[1]));
+  }
+  HWND box = RequireMessageBox(args[0], deadline);
+  HWND button = FindChild(box, id);
+  if (button == nullptr || !IsWindowVisible(button)) {
+    std::string present;
+    for (int other = IDOK; other <= IDNO; ++other) {
+      HWND candidate = FindChild(box, other);
+      if (candidate != nullptr && IsWindowVisible(candidate)) {
+        present += " " + ButtonName(other);
+      }
+    }
+    throw Failure("message box " + Quoted(args[0]) + " has no " + ButtonName(id) +
+                  " button; it has:" + present);
+  }
+  if (!PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(button))) {
+    throw Failure("posting the answer failed, error " + std::to_string(GetLastError()));
+  }
+  while (IsWindow(box) && IsWindowVisible(box)) {
+    if (deadline.Passed()) {
+      throw Failure("message box " + Quoted(args[0]) + " still open after " + ButtonName(id));
+    }
+    deadline.Pause();
+  }
+  Print("answered " + ButtonName(id));
+}
+
+void Post(const Arguments& args, const Deadline& deadline) {
+  const long long message = Number(args[1], "a message");
+  if (message < 0 || message > 0xFFFF) {
+    throw UsageError("a window message is below 0x10000, not " + args[1]);
+  }
+  const long long wparam = Number(args[2], "wParam");
+  const long long lparam = Number(args[3], "lParam");
+  HWND window = RequireWindow(args[0], deadline);
+  if (!PostMessageA(window, static_cast<UINT>(message), static_cast<WPARAM>(wparam),
+                    static_cast<LPARAM>(lparam))) {
+    throw Failure("posting failed, error " + std::to_string(GetLastError()));
+  }
+  Print("posted");
+}
+
+void WindowVisible(const Arguments& args, const Deadline& deadline) {
+  Print(OnScreen(RequireWindow(args[0], deadline)) ? "1" : "0");
+}
+
+bool SameImage(const Image& a, const Image& b) {
+  return a.width == b.width && a.height == b.height && a.rows == b.rows;
+}
+
+// Captures until two captures a moment apart agree, so a repaint in progress is not caught
+// half done.
+void Capture(const Arguments& args, const Deadline& deadline) {
+  HWND window = RequireWindow(args[0], deadline);
+  while (!OnScreen(window)) {
+    if (deadline.Passed()) {
+      throw Failure("window " + Quoted(args[0]) + " is hidden or minimised: nothing to capture");
+    }
+    deadline.Pause();
+  }
+  Image image;
+  Image previous;
+  for (bool first = true;; first = false) {
+    if (!CaptureWindow(window, &image)) {
+      throw Failure("could not capture window " + Quoted(args[0]));
+    }
+    if (!first && SameImage(image, previous)) {
+      break;
+    }
+    if (deadline.Passed()) {
+      std::fprintf(stderr, "gui_driver: window still changing; saving the last capture\n");
+      break;
+    }
+    previous = std::move(image);
+    Sleep(kCaptureSettleMs);
+  }
+  if (!WriteBmp(ToWindowsPath(args[1]), image)) {
+    throw Failure("could not write " + args[1]);
+  }
+  Print(std::to_string(image.width) + "x" + std::to_string(image.height));
+}
+
+void Close(const Arguments& args, const Deadline& deadline) {
+  if (!PostMessageA(RequireWindow(args[0], deadline), WM_CLOSE, 0, 0)) {
+    throw Failure("posting WM_CLOSE failed, error " + std::to_string(GetLastError()));
+  }
+  Print("posted");
+}
+
+// To the window itself, whose dialog loop turns Escape and Return into its commands.
+void Key(const Arguments& args, const Deadline& deadline) {
+  int vk = 0;
+  if (!ParseVirtualKey(args[1], &vk)) {
+    throw UsageError("a key is VK_ESCAPE, VK_RETURN, ... or a number, not " + Quoted(args[1]));
+  }
+  HWND window = RequireWindow(args[0], deadline);
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC))
+                      << 16;
+  const LPARAM released = (LPARAM{1} << 30) | (LPARAM{1} << 31);
+  if (!PostMessageA(window, WM_KEYDOWN, static_cast<WPARAM>(vk), scan | 1) ||
+      !PostMessageA(window, WM_KEYUP, static_cast<WPARAM>(vk), scan | released | 1)) {
+    throw Failure("posting the key failed, error " + std::to_string(GetLastError()));
+  }
+  Print("posted");
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"wait-window", "TITLE", WaitWindow},
+      {"wait-gone", "TITLE", WaitGone},
+      {"click", "TITLE ID", Click},
+      {"text", "TITLE ID", Text},
+      {"visible", "TITLE ID", Visible},
+      {"wait-text", "TITLE ID SUBSTRING", WaitText},
+      {"wait-box", "CAPTION", WaitBox},
+      {"answer-box", "CAPTION BUTTON", AnswerBox},
+      {"post", "TITLE MSG WPARAM LPARAM", Post},
+      {"window-visible", "TITLE", WindowVisible},
+      {"capture", "TITLE FILE.bmp", Capture},
+      {"close", "TITLE", Close},
+      {"key", "TITLE VK", Key},
+  };
+  return commands;
+}
+
+}  // namespace gui_driver

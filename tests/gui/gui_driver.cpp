@@ -1,0 +1,85 @@
+// gui_driver: drives the program under test from a console program in the same Wine server
+// (or Windows session). One sub-command per run; see Usage().
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "driver_args.h"
+#include "driver_commands.h"
+
+namespace {
+
+constexpr unsigned kDefaultTimeoutMs = 10000;
+
+void Usage(FILE* out) {
+  std::fprintf(out,
+               "usage: gui_driver [--timeout MS] COMMAND ARGS...\n"
+               "Waits at most MS milliseconds (default %u) for what a command needs.\n"
+               "Numbers are decimal or 0x hexadecimal. Commands:\n",
+               kDefaultTimeoutMs);
+  for (const gui_driver::Command& command : gui_driver::Commands()) {
+    std::fprintf(out, "  %s %s\n", command.name, command.arguments);
+  }
+}
+
+size_t WordCount(const char* text) {
+  size_t count = 0;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c != ' ' && (c == text || c[-1] == ' ')) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Results go to shell scripts, which do not want carriage returns.
+  _setmode(_fileno(stdout), _O_BINARY);
+
+  int next = 1;
+  unsigned timeout_ms = kDefaultTimeoutMs;
+  if (next < argc && std::strcmp(argv[next], "--timeout") == 0) {
+    long long value = 0;
+    if (next + 1 >= argc || !gui_driver::ParseNumber(argv[next + 1], &value) || value < 0 ||
+        value > 0x7FFFFFFF) {
+      std::fprintf(stderr, "gui_driver: --timeout needs a number of milliseconds\n");
+      return 2;
+    }
+    timeout_ms = static_cast<unsigned>(value);
+    next += 2;
+  }
+  if (next >= argc) {
+    Usage(stderr);
+    return 2;
+  }
+  const std::string name = argv[next];
+  const gui_driver::Arguments arguments(argv + next + 1, argv + argc);
+  for (const gui_driver::Command& command : gui_driver::Commands()) {
+    if (name != command.name) {
+      continue;
+    }
+    if (arguments.size() != WordCount(command.arguments)) {
+      std::fprintf(stderr, "usage: gui_driver [--timeout MS] %s %s\n", command.name,
+                   command.arguments);
+      return 2;
+    }
+    try {
+      command.run(arguments, gui_driver::Deadline(timeout_ms));
+    } catch (const gui_driver::UsageError& error) {
+      std::fprintf(stderr, "gui_driver %s: %s\n", command.name, error.what());
+      return 2;
+    } catch (const gui_driver::Failure& error) {
+      std::fprintf(stderr, "gui_driver %s: %s\n", command.name, error.what());
+      return 1;
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  std::fprintf(stderr, "gui_driver: unknown command \"%s\"\n", name.c_str());
+  Usage(stderr);
+  return 2;
+}

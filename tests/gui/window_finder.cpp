@@ -1,0 +1,138 @@
+#include "window_finder.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace gui_driver {
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr UINT kAnswerMs = 2000;
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+// GetWindowText of another process's window returns the stored text without sending it a
+// message, so a busy program cannot stall the search.
+std::string Title(HWND window) {
+  char text[1024];
+  const int length = GetWindowTextA(window, text, sizeof text);
+  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::string ClassOf(HWND window) {
+  char name[256];
+  const int length = GetClassNameA(window, name, sizeof name);
+  return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+// Top first, so among equals the one in front wins.
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+template <typename Accept>
+HWND Pick(const std::string& title, bool prefer_owned, Accept accept) {
+  HWND fallback = nullptr;
+  for (HWND window : TopLevelWindows()) {
+    if (Title(window) != title || !accept(window)) {
+      continue;
+    }
+    const bool owned = GetWindow(window, GW_OWNER) != nullptr;
+    if (owned == prefer_owned) {
+      return window;
+    }
+    if (fallback == nullptr) {
+      fallback = window;
+    }
+  }
+  return fallback;
+}
+
+bool IsMessageBox(HWND window) {
+  if (ClassOf(window) != "#32770" || !IsWindowVisible(window)) {
+    return false;
+  }
+  HWND text = FindChild(window, kMessageBoxTextId);
+  return text != nullptr && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, ClassOf(text).c_str(),
+                                           -1, "Static", -1) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+Deadline::Deadline(unsigned timeout_ms)
+    : timeout_ms_(timeout_ms), end_(GetTickCount64() + timeout_ms) {}
+
+bool Deadline::Passed() const {
+  return GetTickCount64() >= end_;
+}
+
+void Deadline::Pause() const {
+  const ULONGLONG now = GetTickCount64();
+  if (now < end_) {
+    Sleep(static_cast<DWORD>(end_ - now < kPollMs ? end_ - now : kPollMs));
+  }
+}
+
+HWND FindMainWindow(const std::string& title) {
+  return Pick(title, false, [](HWND) { return true; });
+}
+
+HWND FindWindowWithControl(const std::string& title, int id) {
+  return Pick(title, false, [id](HWND window) { return FindChild(window, id) != nullptr; });
+}
+
+HWND FindMessageBox(const std::string& caption) {
+  return Pick(caption, true, IsMessageBox);
+}
+
+HWND FindChild(HWND parent, int id) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetDlgCtrlID(child) & 0xFFFF) == (id & 0xFFFF)) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+std::string ReadText(HWND window) {
+  // The control's own answer: a control may keep its text itself rather than in the system.
+  DWORD_PTR length = 0;
+  if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+                            SMTO_ABORTIFHUNG, kAnswerMs, &copied)) {
+      text.resize(copied <= length ? copied : length);
+      return text;
+    }
+  }
+  std::fprintf(stderr, "gui_driver: the window does not answer; reading its stored text\n");
+  return Title(window);
+}
+
+std::string DescribeTopLevelWindows() {
+  std::string lines;
+  for (HWND window : TopLevelWindows()) {
+    const std::string title = Title(window);
+    const bool visible = IsWindowVisible(window) != FALSE;
+    if (title.empty() && !visible) {
+      continue;  // Wine's many hidden helper windows
+    }
+    char line[1400];
+    std::snprintf(line, sizeof line, "  %p %s \"%s\"%s%s\n", static_cast<void*>(window),
+                  ClassOf(window).c_str(), title.c_str(), visible ? "" : " hidden",
+                  GetWindow(window, GW_OWNER) != nullptr ? " owned" : "");
+    lines += line;
+  }
+  return lines.empty() ? "  (none)\n" : lines;
+}
+
+}  // namespace gui_driver

@@ -1,0 +1,55 @@
+// Finding the windows of the program under test from another process, with bounded waits.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace gui_driver {
+
+class Deadline {
+ public:
+  explicit Deadline(unsigned timeout_ms);
+  bool Passed() const;
+  unsigned TimeoutMs() const { return timeout_ms_; }
+  // One polling step, never past the deadline.
+  void Pause() const;
+
+ private:
+  unsigned timeout_ms_;
+  ULONGLONG end_;
+};
+
+// Polls `find` until it gives a window or the deadline passes (then nullptr).
+template <typename Find>
+HWND WaitFor(const Deadline& deadline, Find find) {
+  for (;;) {
+    HWND window = find();
+    if (window != nullptr || deadline.Passed()) {
+      return window;
+    }
+    deadline.Pause();
+  }
+}
+
+// The top-level window titled `title`. A message box that carries the same caption is owned
+// by the window it belongs to, so unowned windows are preferred.
+HWND FindMainWindow(const std::string& title);
+
+// As FindMainWindow, among the windows titled `title` that have a child control `id`.
+HWND FindWindowWithControl(const std::string& title, int id);
+
+// A visible message box (dialog class, text static 0xFFFF) with this caption. Owned ones
+// are preferred: the program's main window may be a dialog with the same title.
+HWND FindMessageBox(const std::string& caption);
+
+// A direct child by control id; ids compare in 16 bits, as templates store them.
+HWND FindChild(HWND parent, int id);
+
+// The window's text as its window procedure reports it.
+std::string ReadText(HWND window);
+
+// One line per titled or visible top-level window, for failure messages.
+std::string DescribeTopLevelWindows();
+
+}  // namespace gui_driver
