@@ -37,6 +37,43 @@ TEST(RecoveredFault, ARefusedRestartIsRetriedByAReplacementAndShownOnce) {
   EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
 }
 
+struct PassingFaultCase {
+  const char* fault;
+  int64_t size;
+};
+
+void PrintTo(const PassingFaultCase& fault, std::ostream* out) {
+  *out << fault.fault;
+}
+
+class PassingFault : public ::testing::TestWithParam<PassingFaultCase> {};
+
+// A transfer that breaks once is fetched again from its segment's start by a replacement, the
+// notice is shown once, and the file ends byte-exact.
+TEST_P(PassingFault, IsRecoveredByAReplacementAndShownOnce) {
+  const int64_t size = GetParam().size;
+  FtpServer server(
+      InstallerServer(ServerKind::Pyftpdlib, size, {GetParam().fault, "data-faults-once"}));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  ASSERT_TRUE(harness.Start());
+  ASSERT_TRUE(harness.RunToEnd());
+
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  ASSERT_EQ(harness.view.Notices().size(), 1u);
+  EXPECT_NE(harness.view.Notices().front().find(kNoticeSuffix), std::string::npos);
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, size));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PassingFault,
+    ::testing::Values(
+        // The first segment's data connection breaks after 500,000 bytes.
+        PassingFaultCase{"drop-data-after=500000", 3 * SEGMENT_SIZE + 5000},
+        // Short data only shows at the end of the file: one segment, which is the tail.
+        PassingFaultCase{"short-data=100", SEGMENT_SIZE - 1000}),
+    [](const auto& param) { return param.index == 0 ? "DroppedData" : "ShortData"; });
+
 TEST(RecoveredFault, AServerThatLimitsConnectionsStillGetsTheWholeFile) {
   // Slow segments let the pool outgrow the server's limit; refused workers are replaced, and a
   // replacement takes over an idle connection rather than asking for one more.

@@ -33,6 +33,8 @@ struct ServerOptions {
   //   stall-after=N         each RETR sends N bytes and then nothing, keeping the connections open
   //   max-connections=N     more than N control connections at once get 421 and are closed
   //   idle-timeout=S        a control connection idle for S seconds is closed by the server
+  //   data-faults-once      drop-data-after, short-data and stall-after hit only the first
+  //                         transfer they apply to
   std::vector<std::string> faults;
 };
 

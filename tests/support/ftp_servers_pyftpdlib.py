@@ -15,6 +15,8 @@ class Faults:
     def __init__(self, specs):
         self.refuse_rest = False
         self.refuse_rest_once = False
+        # The data faults below hit only the first transfer they apply to.
+        self.data_faults_once = False
         self.drop_data_after = None
         self.short_data = None
         self.stall_after = None
@@ -24,13 +26,14 @@ class Faults:
                    "idle-timeout"}
         for spec in specs:
             name, sep, value = spec.partition("=")
-            if name in ("refuse-rest", "refuse-rest-once") and not sep:
+            if name in ("refuse-rest", "refuse-rest-once", "data-faults-once") and not sep:
                 setattr(self, name.replace("-", "_"), True)
             elif name in numeric and value.isdigit():
                 setattr(self, name.replace("-", "_"), int(value))
             else:
                 raise ValueError(f"unknown or malformed fault {spec!r}")
         self._rest_refused_once = False
+        self._data_fault_used = False
 
     def refuses_this_rest(self):
         if self.refuse_rest:
@@ -42,6 +45,14 @@ class Faults:
 
     def plan_for_retr(self, remaining):
         """How a RETR of `remaining` bytes goes wrong, or None when it goes right."""
+        plan = self._data_fault_for(remaining)
+        if plan is not None and self.data_faults_once:
+            if self._data_fault_used:
+                return None
+            self._data_fault_used = True
+        return plan
+
+    def _data_fault_for(self, remaining):
         if self.drop_data_after is not None and remaining > self.drop_data_after:
             return TransferPlan(self.drop_data_after, TransferPlan.DROP)
         if self.stall_after is not None and remaining > self.stall_after:
