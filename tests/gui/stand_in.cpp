@@ -21,7 +21,23 @@ constexpr int kBandHeight = 12;
 constexpr COLORREF kBandColour = RGB(200, 30, 30);
 constexpr COLORREF kBackgroundColour = RGB(32, 96, 160);
 
+// How long a box's answer waits before the box takes it, as it does in a program whose window
+// thread is busy: the driver must not take the closing box for the next one.
+constexpr DWORD kSlowAnswerMs = 300;
+
 int g_clicks = 0;
+HWND g_dialog = nullptr;
+
+LRESULT CALLBACK DelayAnswers(int code, WPARAM wparam, LPARAM lparam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lparam);
+  char name[16] = "";
+  if (code == HC_ACTION && wparam == PM_REMOVE && message->message == WM_COMMAND &&
+      message->hwnd != g_dialog && GetClassNameA(message->hwnd, name, sizeof name) > 0 &&
+      lstrcmpA(name, "#32770") == 0) {
+    Sleep(kSlowAnswerMs);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
 
 void SetStatus(HWND dialog, const char* text) {
   SetDlgItemTextA(dialog, IDC_STAND_IN_STATUS, text);
@@ -74,6 +90,7 @@ void OnCommand(HWND dialog, int id) {
       break;
     case IDC_STAND_IN_MINIMISE:
       ShowWindow(dialog, SW_MINIMIZE);
+      SetStatus(dialog, "Minimised");
       break;
     case IDCANCEL:  // Escape: the dialog stays, so that the test can see the key arrived
       SetStatus(dialog, "Escape");
@@ -96,6 +113,9 @@ void OnTrayMessage(HWND dialog, WPARAM wparam, LPARAM lparam) {
 INT_PTR CALLBACK StandInProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
+      g_dialog = dialog;
+      SetWindowsHookExA(WH_GETMESSAGE, DelayAnswers, nullptr, GetCurrentThreadId());
+      SetWindowTextA(dialog, kTitle);
       SetWindowPos(dialog, nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
       return TRUE;
     case WM_ERASEBKGND:

@@ -10,6 +10,7 @@ namespace {
 constexpr DWORD kPollMs = 50;
 constexpr UINT kAnswerMs = 2000;
 constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kLastAnswerId = 11;  // IDCONTINUE
 
 // GetWindowText of another process's window returns the stored text without sending it a
 // message, so a busy program cannot stall the search.
@@ -55,13 +56,30 @@ HWND Pick(const std::string& title, bool prefer_owned, Accept accept) {
   return fallback;
 }
 
+bool IsStatic(HWND window) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, ClassOf(window).c_str(), -1, "Static",
+                        -1) == CSTR_EQUAL;
+}
+
+// A message box holds its text (static 0xFFFF), maybe an icon, and buttons with the ids of the
+// answers (IDOK to IDCONTINUE). The last part tells it from a program's dialog that has the same
+// title and a plain static, which also gets id 0xFFFF.
 bool IsMessageBox(HWND window) {
   if (ClassOf(window) != "#32770" || !IsWindowVisible(window)) {
     return false;
   }
   HWND text = FindChild(window, kMessageBoxTextId);
-  return text != nullptr && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, ClassOf(text).c_str(),
-                                           -1, "Static", -1) == CSTR_EQUAL;
+  if (text == nullptr || !IsStatic(text)) {
+    return false;
+  }
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    const int id = GetDlgCtrlID(child);
+    if (!IsStatic(child) && !(id >= IDOK && id <= kLastAnswerId)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -113,6 +131,10 @@ std::string ReadText(HWND window) {
       text.resize(copied <= length ? copied : length);
       return text;
     }
+  }
+  if (!IsWindow(window)) {
+    std::fprintf(stderr, "gui_driver: the window closed while being read\n");
+    return {};
   }
   std::fprintf(stderr, "gui_driver: the window does not answer; reading its stored text\n");
   return Title(window);

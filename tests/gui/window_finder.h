@@ -39,8 +39,8 @@ HWND FindMainWindow(const std::string& title);
 // As FindMainWindow, among the windows titled `title` that have a child control `id`.
 HWND FindWindowWithControl(const std::string& title, int id);
 
-// A visible message box (dialog class, text static 0xFFFF) with this caption. Owned ones
-// are preferred: the program's main window may be a dialog with the same title.
+// A visible message box with this caption; owned ones first, as the program's boxes belong to
+// its window.
 HWND FindMessageBox(const std::string& caption);
 
 // A direct child by control id; ids compare in 16 bits, as templates store them.

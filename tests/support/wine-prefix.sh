@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine prefixes for test runs, sourced by the runners. Making a prefix takes about ten seconds,
 # so one is made once per Wine version (under a lock, as parallel first runs would race) and
 # each run gets a copy. The copy hard-links the prefix's system32, which is most of its 700 MB
