@@ -1,0 +1,161 @@
+#include "app/downloader_dlg.h"
+
+#include "app/app_settings.h"
+#include "app/button_faces.h"
+#include "app/shell_link.h"
+#include "engine/messages.h"
+#include "engine/timers.h"
+#include "platform/file.h"
+#include "platform/known_folders.h"
+#include "progress/resume_record.h"
+#include "resource.h"
+
+namespace {
+
+constexpr char kWindowTitle[] = "MoraventDL_Vellomarch";
+constexpr char kShortcutName[] = "\\MoraventDL_Vellomarch.lnk";
+constexpr char kShortcutDescription[] = "Vellomarch downloader";
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDownloaderDlg, CDialog)
+ON_WM_TIMER()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_STOP, &CDownloaderDlg::OnStop)
+ON_BN_CLICKED(IDC_PAUSE, &CDownloaderDlg::OnStartPause)
+ON_BN_CLICKED(IDC_EXIT, &CDownloaderDlg::OnQuit)
+ON_BN_CLICKED(IDC_MINIMIZE, &CDownloaderDlg::OnMinimize)
+ON_BN_CLICKED(IDC_TO_TRAY, &CDownloaderDlg::OnToTray)
+ON_BN_CLICKED(IDC_BROWSE, &CDownloaderDlg::OnBrowse)
+ON_MESSAGE(WM_WORKER_DONE, &CDownloaderDlg::OnWorkerDone)
+ON_MESSAGE(WM_WORKER_STATUS, &CDownloaderDlg::OnUnusedMessage)
+ON_MESSAGE(WM_WORKER_BYTES, &CDownloaderDlg::OnWorkerBytes)
+ON_MESSAGE(WM_SPEED, &CDownloaderDlg::OnSpeed)
+ON_MESSAGE(WM_TOTAL_SIZE, &CDownloaderDlg::OnTotalSize)
+ON_MESSAGE(WM_REMAINING, &CDownloaderDlg::OnUnusedMessage)
+ON_MESSAGE(WM_USER_88, &CDownloaderDlg::OnUnusedMessage)
+ON_MESSAGE(WM_PERCENT, &CDownloaderDlg::OnSetPercent)
+ON_MESSAGE(WM_USER_8A, &CDownloaderDlg::OnUnusedMessage)
+ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
+END_MESSAGE_MAP()
+
+CDownloaderDlg::CDownloaderDlg()
+    : CDialog(IDD_MORAVENTDL_VELLOMARCH_DIALOG),
+      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_job(CompiledInSettings(), *this, [this] { m_monitor.ShowComplete(*this); }) {}
+
+CDownloaderDlg::~CDownloaderDlg() {
+  if (m_hWnd != nullptr) {
+    KillTimer(TIMER_START);
+    KillTimer(TIMER_DISPLAY);
+    KillTimer(TIMER_SCHEDULER);
+  }
+  m_job.StopAllWorkers();
+  m_job.m_partFile.Close();
+  if (!m_strDeleteOnExit.empty()) {
+    // Missing when the download was cancelled before the part file was made; nothing to tell.
+    platform::RemoveFile(m_strDeleteOnExit);
+  }
+  // An icon left behind would stay in the notification area until the pointer passes over it.
+  if (TrayRecordFilled()) {
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+  }
+}
+
+void CDownloaderDlg::DoDataExchange(CDataExchange* dx) {
+  DDX_Control(dx, IDC_STATUS, m_status);
+  DDX_Control(dx, IDC_TO_TRAY, m_btnTray);
+  DDX_Control(dx, IDC_EXIT, m_btnExit);
+  DDX_Control(dx, IDC_MINIMIZE, m_btnMinimize);
+  DDX_Control(dx, IDC_BROWSE, m_btnBrowse);
+  DDX_Control(dx, IDC_PAUSE, m_btnPause);
+  DDX_Control(dx, IDC_STOP, m_btnStop);
+  DDX_Control(dx, IDC_PROGRESS, m_progress);
+  DDX_Control(dx, IDC_LINK, m_link);
+}
+
+BOOL CDownloaderDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_pMessageTarget = platform::MessageTarget::ForWindow(m_hWnd);
+  SetWindowText(kWindowTitle);
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
+
+  m_btnStop.SetFaces(kCancelFaces);
+  m_btnPause.SetFaces(kNextFaces);
+  m_btnBrowse.SetFaces(kBrowseFaces);
+  m_btnTray.SetFaces(kToTrayFaces);
+  m_btnMinimize.SetFaces(kMinimizeFaces);
+  m_btnExit.SetFaces(kExitFaces);
+
+  MoveControlBy(IDC_FOLDER_LABEL, kFolderLabelStartOffset);
+  MoveControlBy(IDC_STATUS, kStatusLineStartOffset);
+
+  m_progress.SetRange(0, 100);
+  m_progress.SetStep(1);
+  m_progress.SetPos(0);
+
+  m_strRecordPath = RecordPath();
+  const std::string folder = ReadRecord(m_strRecordPath);
+  m_job.SetTargetFolder(folder);
+  m_status.SetWindowText(folder.c_str());
+
+  MakeDesktopShortcut();
+
+  const DownloadSettings& settings = m_job.Settings();
+  return !settings.m_strHost.empty() && !settings.m_strFileName.empty() &&
+         !settings.m_strServerDir.empty();
+}
+
+void CDownloaderDlg::MakeDesktopShortcut() {
+  const std::string linkPath =
+      platform::FindKnownFolder(platform::KnownFolder::Desktop).value_or("c:") + kShortcutName;
+  if (platform::FileExists(linkPath)) {
+    return;
+  }
+  // A failure is not reported: the shortcut is still missing at the next start, which tries
+  // again.
+  CreateShortcut(platform::ModulePath(), linkPath, kShortcutDescription);
+  MessageBoxA(m_hWnd, "Make shotcut at Desktop", "Make shotcut", MB_OK);
+}
+
+void CDownloaderDlg::OnPaint() {
+  CPaintDC dc(this);
+  if (IsIconic()) {
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+  }
+}
+
+HCURSOR CDownloaderDlg::OnQueryDragIcon() {
+  return m_hIcon;
+}
+
+CRect CDownloaderDlg::MoveControlBy(int controlId, int dy) {
+  CWnd* control = GetDlgItem(controlId);
+  CRect before;
+  control->GetWindowRect(&before);
+  ScreenToClient(&before);
+  control->SetWindowPos(nullptr, before.left, before.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  CRect covered;
+  const CRect after(before.left, before.top + dy, before.right, before.bottom + dy);
+  UnionRect(&covered, &before, &after);
+  return covered;
+}
+
+void CDownloaderDlg::InvalidateUnder(int controlId) {
+  CRect area;
+  GetDlgItem(controlId)->GetWindowRect(&area);
+  ScreenToClient(&area);
+  InvalidateRect(&area, FALSE);
+}
+
+void CDownloaderDlg::SetLabelText(int controlId, const std::string& text) {
+  InvalidateUnder(controlId);
+  GetDlgItem(controlId)->SetWindowText(text.c_str());
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "app/word_face_button.h"
+#include "engine/download_job.h"
+#include "engine/download_view.h"
+#include "framework/framework.h"
+#include "progress/progress_monitor.h"
+
+// The program's one window: the download's controls, its commands, the notification-area icon
+// and the desktop shortcut. It owns the download job and the progress monitor and shows what
+// they report through IDownloadView.
+class CDownloaderDlg : public CDialog, public IDownloadView {
+ public:
+  CDownloaderDlg();
+  // Stops the download's workers, closes the part file and deletes it when the user cancelled.
+  ~CDownloaderDlg() override;
+
+  // IDownloadView
+  void SetStatusText(const std::string& text) override;
+  void SetTimeText(const std::string& text) override;
+  void RedrawStatusLine() override;
+  void SetProgressPosition(int percent) override;
+  void SetTrayTooltip(const std::string& text) override;
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  void LockWindowUpdate() override;
+  void UnlockWindowUpdate() override;
+  platform::MessageTarget& MessageTarget() override;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override;
+  BOOL OnInitDialog() override;
+
+  void OnTimer(UINT_PTR id);
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  void OnStop();
+  void OnStartPause();
+  void OnQuit();
+  void OnMinimize();
+  void OnToTray();
+  void OnBrowse();
+  LRESULT OnWorkerDone(WPARAM wParam, LPARAM lParam);
+  LRESULT OnWorkerBytes(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTotalSize(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSpeed(WPARAM wParam, LPARAM lParam);
+  LRESULT OnUnusedMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetPercent(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+
+ private:
+  // Start-up offsets of the folder label and the status line; the start command moves them back.
+  static constexpr int kFolderLabelStartOffset = 5;
+  static constexpr int kStatusLineStartOffset = 10;
+
+  void StartDownload();
+  void PauseDownload();
+  void ResumeDownload();
+  void MakeDesktopShortcut();
+  // Shell_NotifyIconA with the icon's record, filled on first use.
+  BOOL UpdateTrayIcon(DWORD action);
+  bool TrayRecordFilled() const { return m_nid.hIcon != nullptr; }
+  // Marks the window's area under a child for repainting, without erasing.
+  void InvalidateUnder(int controlId);
+  // Moves a child vertically, keeping its size and Z order; returns the area it covered before
+  // and after, in client coordinates.
+  CRect MoveControlBy(int controlId, int dy);
+  void SetLabelText(int controlId, const std::string& text);
+  // Runs a call into the job or the monitor. Launching a worker dispatches waiting messages, so
+  // an exit command can arrive inside such a call, midway through a scheduler pass: its question
+  // would see the worker list mid-change, and would hold the pass, and the download with it,
+  // until answered. The question is asked once the call has returned.
+  template <class Call>
+  void RunJobCall(Call call) {
+    ++m_nJobCallDepth;
+    call();
+    if (--m_nJobCallDepth == 0 && m_bExitPending) {
+      m_bExitPending = false;
+      OnQuit();
+    }
+  }
+
+  std::string m_strDeleteOnExit;
+  std::string m_strRecordPath;
+  int m_nJobCallDepth = 0;
+  bool m_bExitPending = false;
+  CStatic m_status;
+  CWordFaceButton m_btnTray;
+  CWordFaceButton m_btnExit;
+  CWordFaceButton m_btnMinimize;
+  CWordFaceButton m_btnBrowse;
+  CWordFaceButton m_btnPause;
+  CWordFaceButton m_btnStop;
+  CProgressCtrl m_progress;
+  CStatic m_link;
+  HICON m_hIcon;
+  NOTIFYICONDATAA m_nid{};
+  // Made once the window exists; declared before the job, which needs it until its workers
+  // have ended.
+  std::unique_ptr<platform::MessageTarget> m_pMessageTarget;
+  CProgressMonitor m_monitor;
+  CDownloadJob m_job;
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,102 @@
+// The user's commands: start, pause and resume, leaving, minimising and choosing the folder.
+
+#include <shlobj.h>
+
+#include "app/button_faces.h"
+#include "app/downloader_dlg.h"
+#include "app/exit_dialogue.h"
+#include "app/pick_folder.h"
+#include "platform/file.h"
+#include "progress/resume_record.h"
+#include "resource.h"
+
+void CDownloaderDlg::OnStartPause() {
+  if (m_job.m_nPhase == 1) {
+    StartDownload();
+  } else if (m_job.m_bRunning == 1) {
+    PauseDownload();
+  } else {
+    ResumeDownload();
+  }
+}
+
+void CDownloaderDlg::StartDownload() {
+  const std::string finalPath = m_job.FinalPath();
+  if (platform::FileExists(finalPath)) {
+    ShowMessage(finalPath, "Already download completed");
+    return;
+  }
+  m_job.m_nPhase = 2;
+  Invalidate(FALSE);
+
+  LockWindowUpdate();
+  const CRect folderLabelArea = MoveControlBy(IDC_FOLDER_LABEL, -kFolderLabelStartOffset);
+  InvalidateRect(&folderLabelArea, FALSE);
+  GetDlgItem(IDC_FOLDER_LABEL)->SetWindowText("Downloading Vellomarch");
+  MoveControlBy(IDC_STATUS, -kStatusLineStartOffset);
+  SetStatusText("");
+  SetTimeText("Connecting...");
+  GetDlgItem(IDC_TIME_LABEL)->ShowWindow(SW_SHOW);
+  m_progress.ShowWindow(SW_SHOW);
+  m_btnBrowse.ShowWindow(SW_HIDE);
+  m_btnStop.SetFaces(kStopFaces);
+  m_btnPause.SetFaces(kPauseFaces);
+  UnlockWindowUpdate();
+
+  RunJobCall([&] { m_job.StartDownload(); });
+}
+
+void CDownloaderDlg::PauseDownload() {
+  // Nothing to hold yet (still connecting, or completed), or a scheduler pass is under way.
+  if (!m_job.PauseAll()) {
+    return;
+  }
+  m_btnPause.SetFaces(kResumeFaces);
+  SetTimeText("Pause...");
+}
+
+void CDownloaderDlg::ResumeDownload() {
+  if (!m_job.ResumeAll()) {
+    return;
+  }
+  m_btnPause.SetFaces(kPauseFaces);
+}
+
+void CDownloaderDlg::OnStop() {
+  OnQuit();
+}
+
+void CDownloaderDlg::OnQuit() {
+  if (m_nJobCallDepth > 0) {
+    m_bExitPending = true;
+    return;
+  }
+  const auto askOwnedByWindow = [this](const char* text, const char* caption, UINT buttons) {
+    return MessageBoxA(m_hWnd, text, caption, buttons | MB_ICONQUESTION);
+  };
+  const ExitChoice choice =
+      AskExitChoice(askOwnedByWindow, m_job.m_nPhase == 2, !m_job.m_workers.empty());
+  if (choice == ExitChoice::Stay) {
+    return;
+  }
+  if (choice == ExitChoice::EndDeletingPartFile) {
+    m_strDeleteOnExit = m_job.PartPath();
+  }
+  UpdateTrayIcon(NIM_DELETE);
+  OnOK();
+}
+
+void CDownloaderDlg::OnMinimize() {
+  ShowWindow(SW_MINIMIZE);
+}
+
+void CDownloaderDlg::OnBrowse() {
+  const std::string folder = PickFolder(m_hWnd, "Select download folder", BIF_RETURNONLYFSDIRS);
+  if (folder.empty()) {
+    return;
+  }
+  m_job.SetTargetFolder(folder);
+  SetStatusText(folder);
+  // When the record cannot be written the folder holds for this run only.
+  WriteRecord(m_strRecordPath, folder);
+}
