@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "error_of.h"
 #include "net/internet_error.h"
 #include "net/internet_session.h"
 #include "net/socket.h"
@@ -55,15 +56,6 @@ std::vector<unsigned char> ReadExactly(CInternetFile& file, size_t count) {
   }
   data.resize(got);
   return data;
-}
-
-uint32_t ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const CInternetException& error) {
-    return error.m_dwError;
-  }
-  return 0;
 }
 
 bool StartsWith(const std::string& text, const std::string& prefix) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "error_of.h"
 #include "net/abort_scope.h"
 #include "net/internet_error.h"
 #include "net/socket.h"
@@ -10,15 +11,6 @@
 
 namespace net {
 namespace {
-
-uint32_t ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const CInternetException& error) {
-    return error.m_dwError;
-  }
-  return 0;
-}
 
 TEST(ResolveFirstIPv4, GivesDottedTextOrNothing) {
   EXPECT_EQ(ResolveFirstIPv4("127.0.0.1"), "127.0.0.1");

@@ -12,7 +12,7 @@ from ftp_servers_common import LOOPBACK
 class Faults:
     """The scripted misbehaviour of a pyftpdlib server."""
 
-    def __init__(self, specs):
+    def __init__(self, faults):
         self.refuse_rest = False
         self.refuse_rest_once = False
         # The data faults below hit only the first transfer they apply to.
@@ -24,14 +24,14 @@ class Faults:
         self.idle_timeout = None
         numeric = {"drop-data-after", "short-data", "stall-after", "max-connections",
                    "idle-timeout"}
-        for spec in specs:
-            name, sep, value = spec.partition("=")
+        for fault in faults:
+            name, sep, value = fault.partition("=")
             if name in ("refuse-rest", "refuse-rest-once", "data-faults-once") and not sep:
                 setattr(self, name.replace("-", "_"), True)
             elif name in numeric and value.isdigit():
                 setattr(self, name.replace("-", "_"), int(value))
             else:
-                raise ValueError(f"unknown or malformed fault {spec!r}")
+                raise ValueError(f"unknown or malformed fault {fault!r}")
         self._rest_refused_once = False
         self._data_fault_used = False
 
