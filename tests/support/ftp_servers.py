@@ -63,6 +63,9 @@ def parse_args(argv):
                         help="pyftpdlib only: refuse-rest, refuse-rest-once, drop-data-after=N, "
                         "short-data=N, stall-after=N, max-connections=N, idle-timeout=S")
     parser.add_argument("--command-log", metavar="FILE")
+    parser.add_argument("--port", type=int, default=0,
+                        help="vsftpd and proftpd: listen on this port (fails if taken) "
+                        "instead of a free one")
     args = parser.parse_args(argv)
     try:
         args.faults = Faults(args.fault)
@@ -70,6 +73,8 @@ def parse_args(argv):
         parser.error(str(error))
     if args.fault and args.kind != "pyftpdlib":
         parser.error("--fault needs --kind pyftpdlib")
+    if args.port and args.kind == "pyftpdlib":
+        parser.error("--port needs --kind vsftpd or proftpd")
     return args
 
 
@@ -199,8 +204,8 @@ def main(argv):
     # connection alive that the test has closed.
     os.closerange(3, os.sysconf("SC_OPEN_MAX"))
     stop_on_signals()
-    spec = peek_lifeline(argv)
-    if spec is None or "-h" in argv or "--help" in argv:
+    lifeline_arg = peek_lifeline(argv)
+    if lifeline_arg is None or "-h" in argv or "--help" in argv:
         try:
             parse_args(argv)
         except StartError as error:
@@ -209,7 +214,7 @@ def main(argv):
     # Forked before any socket or thread exists, so that it holds neither.
     reaper = Reaper()
     # Connected next, so that every failure after this can be told to the test.
-    lifeline = StdioLifeline() if spec == "stdio" else SocketLifeline(int(spec))
+    lifeline = StdioLifeline() if lifeline_arg == "stdio" else SocketLifeline(int(lifeline_arg))
     workdir = make_workdir()
     reaper.watch_dir(workdir)
     server = None

@@ -40,11 +40,20 @@ def greets(port, process):
 class ProcessServer:
     """vsftpd or proftpd, in the foreground under this script."""
 
-    def __init__(self, name, workdir, reaper, make_command):
+    def __init__(self, name, workdir, reaper, make_command, fixed_port=0):
         self._process = None
         log_path = os.path.join(workdir, name + ".out")
-        for _ in range(START_ATTEMPTS):
-            port = pick_free_port()
+        if fixed_port:
+            # A port the caller needs (one compiled into a client): taken is an error, not retried.
+            with socket.socket() as probe:
+                # As the servers bind: closed connections still waiting out on the port are fine.
+                probe.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+                try:
+                    probe.bind((LOOPBACK, fixed_port))
+                except OSError as error:
+                    raise StartError(f"port {fixed_port} is not free: {error}") from None
+        for _ in range(1 if fixed_port else START_ATTEMPTS):
+            port = fixed_port or pick_free_port()
             command, env = make_command(port)
             with open(log_path, "ab") as output:
                 self._process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
@@ -109,7 +118,7 @@ def start_vsftpd(args, workdir, root, reaper):
         write_config(config, lines)
         return ["/usr/sbin/vsftpd", config], None
 
-    return ProcessServer("vsftpd", workdir, reaper, command)
+    return ProcessServer("vsftpd", workdir, reaper, command, args.port)
 
 
 def proftpd_home():
@@ -172,6 +181,6 @@ def start_proftpd(args, workdir, root, reaper):
         write_config(config, lines)
         return [binary, "-n", "-q", "-c", config], env
 
-    return ProcessServer("proftpd", workdir, reaper, command)
+    return ProcessServer("proftpd", workdir, reaper, command, args.port)
 
 

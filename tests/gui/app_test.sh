@@ -1,0 +1,357 @@
+#!/usr/bin/env bash
+# Drives the program through its window against a local vsftpd, as a user would: the first
+# start, a whole download, pause and resume, the exit questions, and the notification area.
+#
+#   app_test.sh gui_driver.exe MoraventDL_Vellomarch_gui_test.exe PORT [CASE...]
+#
+# The program must have been built for 127.0.0.1:PORT. Each case runs in a process of its own
+# with its own prefix, home and server, so one failure does not spoil the next case; CASE names
+# a subset (first_start, download, pause, exit, tray). Screenshots go to $GUI_TEST_OUT (default:
+# the current folder). Exits 1 if a case failed.
+set -euo pipefail
+
+if [[ "${1:-}" == --case ]]; then
+  in_case=1
+  shift
+  case_name="$1"
+  shift
+else
+  in_case=0
+fi
+if (($# < 3)); then
+  echo "usage: app_test.sh gui_driver.exe program.exe PORT [CASE...]" >&2
+  exit 2
+fi
+if [[ -z "${DISPLAY:-}" ]]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$@"
+fi
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+run="$here/run-in-prefix"
+driver_exe="$(realpath "$1")"
+program="$(realpath "$2")"
+port="$3"
+shift 3
+
+readonly title="MoraventDL_Vellomarch"
+readonly installer="Setup_Vellomarch_1.11.exe"
+readonly served="manual/vm/Clients/$installer"
+readonly MiB=$((1024 * 1024))
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# ---------------------------------------------------------------------------------------------
+# The parent: one child process per case.
+if ((in_case == 0)); then
+  cases=("$@")
+  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray)
+  failed=()
+  started="$(now_ms)"
+  for name in "${cases[@]}"; do
+    case_start="$(now_ms)"
+    status=0
+    bash "${BASH_SOURCE[0]}" --case "$name" "$driver_exe" "$program" "$port" || status=$?
+    if ((status == 0)); then
+      echo "ok   $name ($(($(now_ms) - case_start)) ms)"
+    else
+      echo "FAIL $name ($(($(now_ms) - case_start)) ms)"
+      failed+=("$name")
+    fi
+  done
+  echo "${#failed[@]} of ${#cases[@]} cases failed${failed:+: ${failed[*]}};" \
+    "$(($(now_ms) - started)) ms in all"
+  ((${#failed[@]} == 0))
+  exit
+fi
+
+# ---------------------------------------------------------------------------------------------
+# One case.
+
+# shellcheck source=scripts/lib.sh
+source "$here/../../scripts/lib.sh"
+
+dir=""
+cleanup() {
+  local status=$?
+  if ((status != 0)) && [[ -n "$dir" && -d "$dir/log" ]]; then
+    local log
+    for log in "$dir"/log/*.err; do
+      [[ -s "$log" ]] || continue
+      echo "     --- ${log##*/} (last lines)"
+      tail -n 5 "$log" | sed 's/^/     /'
+    done
+  fi
+  if [[ -n "$dir" ]]; then
+    "$run" clean "$dir" || true
+  fi
+  moravent_stop_ftp_server
+  exit "$status"
+}
+trap cleanup EXIT
+# A step that fails without a word of its own still says where the case stopped.
+set -E
+trap 'echo "     $case_name: stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
+
+fail() {
+  echo "     $case_name: $*" >&2
+  if [[ -s "$dir/driver.err" ]]; then
+    sed 's/^/     driver: /' "$dir/driver.err" >&2
+  fi
+  exit 1
+}
+
+# The driver's complaint of the last command goes with the failure it caused.
+drive() {
+  local status=0
+  "$run" driver "$dir" "$@" 2>"$dir/driver.err" || status=$?
+  if ((status != 0)); then
+    echo "exit $status from: driver $*" >>"$dir/driver.err"
+  fi
+  return "$status"
+}
+
+# expect WHAT EXPECTED ACTUAL
+expect() {
+  [[ "$3" == "$2" ]] || fail "$1: got '$3', expected '$2'"
+}
+
+# serve SIZE RATE: vsftpd on the program's port with the installer of SIZE bytes, each data
+# connection held to RATE bytes a second. Sets served_file.
+serve() {
+  moravent_start_ftp_server --kind vsftpd --port "$port" --max-rate "$2" \
+    --file "$served:$1" || fail "no FTP server on port $port"
+  served_file="$moravent_server_root/$served"
+}
+
+# A fresh prefix. Unless told otherwise, a file stands where the program puts its desktop
+# shortcut, so that it starts without the first-start message.
+new_prefix() {
+  dir="$("$run" new --driver "$driver_exe")"
+  desktop="$dir/home/Desktop"
+  documents="$dir/home/Documents"
+  local user
+  user="$(find "$dir/prefix/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public -printf '%f\n' |
+    head -n 1)"
+  desktop_win="C:\\users\\$user\\Desktop"
+  record="$documents/${program##*/}.dir"
+  if [[ "${1:-}" != --first-start ]]; then
+    : >"$desktop/MoraventDL_Vellomarch.lnk"
+  fi
+}
+
+# start NAME: the program, and its window once it shows.
+start() {
+  "$run" start "$dir" "$1" "$program"
+  local status=0
+  drive --timeout 30000 wait-window "$title" >/dev/null || status=$?
+  if ((status > 2)); then
+    # Wine itself failed to run the driver (it answers 1 or 2): that is no verdict on the
+    # program, so look once more.
+    sed 's/^/     (retrying) /' "$dir/driver.err" >&2
+    status=0
+    drive --timeout 30000 wait-window "$title" >/dev/null || status=$?
+  fi
+  ((status == 0)) || fail "$1: no window"
+}
+
+# ends NAME: the program ends within 20 s.
+ends() {
+  drive --timeout 20000 wait-gone "$title" >/dev/null || fail "$1: the window stayed"
+  "$run" wait "$dir" "$1" 20 >/dev/null || fail "$1: the program did not end"
+}
+
+# Next, and wait until the size is known and segments are running.
+start_download() {
+  drive click "$title" 1002 >/dev/null
+  drive --timeout 60000 wait-text "$title" 1016 "KB out of" >/dev/null ||
+    fail "the download did not start"
+}
+
+wait_completed() {
+  drive --timeout 180000 wait-text "$title" 1010 "Download completed..." >/dev/null ||
+    fail "the download did not complete"
+  expect "status line at the end" "Download completed..." "$(drive text "$title" 1016)"
+}
+
+size_of() { stat -c %s "$1" 2>/dev/null || echo missing; }
+
+# wait_for_growth FILE: the part file has some bytes (the first segment is written).
+wait_for_growth() {
+  local tries=600
+  while (($(size_of "$1" | sed 's/missing/0/') == 0)); do
+    ((tries-- > 0)) || fail "$1 never grew"
+    sleep 0.1
+  done
+}
+
+# wait_visible EXPECTED: the window's visibility becomes EXPECTED within 10 s.
+wait_visible() {
+  local tries=100 seen
+  while true; do
+    seen="$(drive window-visible "$title")" || fail "no window to look at"
+    [[ "$seen" != "$1" ]] || return 0
+    ((tries-- > 0)) || fail "window-visible stayed $seen, expected $1"
+    sleep 0.1
+  done
+}
+
+case_first_start() {
+  new_prefix --first-start
+  start first
+  expect "first-start message" "Make shotcut at Desktop" \
+    "$(drive --timeout 30000 wait-box "Make shotcut")"
+  drive answer-box "Make shotcut" IDOK >/dev/null
+  local link="$desktop/MoraventDL_Vellomarch.lnk"
+  [[ -s "$link" ]] || fail "no shortcut at $link"
+  # A shell link starts with its header size, 0x4C, as a little-endian 32-bit number.
+  expect "shortcut header" "4c000000" "$(head -c 4 "$link" | od -An -tx1 | tr -d ' \n')"
+  expect "status line shows the desktop" "$desktop_win" "$(drive text "$title" 1016)"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends first
+
+  start second
+  expect "status line at the second start" "$desktop_win" "$(drive text "$title" 1016)"
+  if drive --timeout 2000 wait-box "Make shotcut" >/dev/null 2>&1; then
+    fail "the first-start message came again"
+  fi
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends second
+}
+
+case_download() {
+  serve $((5 * MiB)) $((1 * MiB))
+  new_prefix
+  start first
+  start_download
+  local out="${GUI_TEST_OUT:-$PWD}"
+  mkdir -p "$out"
+  drive capture "$title" "$dir/download.bmp" >/dev/null
+  convert "$dir/download.bmp" "$out/app_test_download.png" || fail "no screenshot"
+  wait_completed
+  cmp "$served_file" "$desktop/$installer" || fail "the downloaded file differs"
+  [[ ! -e "$desktop/$installer.downloading" ]] || fail "the part file stayed"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends first
+
+  # The file is there: Next refuses and the window stays as it was before the start.
+  start second
+  drive click "$title" 1002 >/dev/null
+  expect "already-completed message" "$desktop_win\\$installer" \
+    "$(drive --timeout 20000 wait-box "Already download completed")"
+  drive answer-box "Already download completed" IDOK >/dev/null
+  expect "Browse still offered" "1" "$(drive visible "$title" 1015)"
+  expect "status line still the folder" "$desktop_win" "$(drive text "$title" 1016)"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends second
+}
+
+case_pause() {
+  # Eight segments started two seconds apart: the download lasts well beyond the first write.
+  serve $((12 * MiB)) $((512 * 1024))
+  new_prefix
+  start app
+  start_download
+  local part="$desktop/$installer.downloading"
+  wait_for_growth "$part"
+  # A click that lands during a scheduler pass is dropped by the program: click again then.
+  local attempt
+  for attempt in 1 2 3; do
+    drive click "$title" 1002 >/dev/null
+    if drive --timeout 5000 wait-text "$title" 1010 "Pause..." >/dev/null 2>&1; then
+      break
+    fi
+    ((attempt < 3)) || fail "no 'Pause...' after three clicks"
+  done
+  # Segments that were under way may still finish into memory, but nothing reaches the file.
+  sleep 1
+  local paused_size
+  paused_size="$(size_of "$part")"
+  sleep 5
+  expect "part file while paused" "$paused_size" "$(size_of "$part")"
+  expect "time label while paused" "Pause..." "$(drive text "$title" 1010)"
+  ((paused_size < 12 * MiB)) || fail "the download ended before the pause"
+
+  drive click "$title" 1002 >/dev/null
+  wait_completed
+  cmp "$served_file" "$desktop/$installer" || fail "the resumed file differs"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends app
+}
+
+case_exit() {
+  serve $((12 * MiB)) $((256 * 1024))
+  new_prefix
+  # The target folder comes from the record, which the exit questions must leave alone.
+  local target="$dir/downloads" target_win
+  mkdir -p "$target"
+  target_win="Z:${target//\//\\}"
+  printf '%s' "$target_win" >"$record"
+  cp "$record" "$dir/record.before"
+  local part="$target/$installer.downloading"
+
+  start phase1
+  expect "folder from the record" "$target_win" "$(drive text "$title" 1016)"
+  drive click "$title" 1030 >/dev/null
+  expect "question in phase 1" "Are you sure you want to exit ?" \
+    "$(drive wait-box "Are you sure?")"
+  drive answer-box "Are you sure?" IDYES >/dev/null
+  ends phase1
+
+  start keep
+  start_download
+  drive click "$title" 1030 >/dev/null
+  expect "question during the download" "Would you like to resume this download later?" \
+    "$(drive wait-box "Resume Later?")"
+  drive answer-box "Resume Later?" IDYES >/dev/null
+  ends keep
+  [[ -e "$part" ]] || fail "Yes to resume later lost the part file"
+  cmp -s "$dir/record.before" "$record" || fail "the record changed"
+
+  start cancel
+  start_download
+  drive click "$title" 1030 >/dev/null
+  drive wait-box "Resume Later?" >/dev/null
+  drive answer-box "Resume Later?" IDNO >/dev/null
+  local text
+  text="$(drive wait-box "Are you sure?")"
+  [[ "$text" == *"Are you sure you want to cancel to download?"* &&
+    "$text" == *"Partially downloaded files will be deleted."* ]] ||
+    fail "cancel confirmation: got '$text'"
+  drive answer-box "Are you sure?" IDYES >/dev/null
+  ends cancel
+  [[ ! -e "$part" ]] || fail "the confirmed cancel kept the part file"
+  [[ ! -e "$target/$installer" ]] || fail "a cancelled download left the final file"
+  cmp -s "$dir/record.before" "$record" || fail "the record changed"
+
+  start escape
+  start_download
+  drive key "$title" VK_ESCAPE >/dev/null
+  # Escape asks nothing: the program ends on its own.
+  ends escape
+  [[ -e "$part" ]] || fail "Escape lost the part file"
+  cmp -s "$dir/record.before" "$record" || fail "the record changed"
+}
+
+case_tray() {
+  new_prefix
+  start app
+  drive click "$title" 1028 >/dev/null
+  wait_visible 0
+  # Only the left button's release brings the window back.
+  drive post "$title" 0x40A 128 0x205 >/dev/null
+  sleep 1
+  expect "after a right click on the icon" "0" "$(drive window-visible "$title")"
+  drive post "$title" 0x40A 0 0x202 >/dev/null
+  wait_visible 1
+  expect "status line after the restore" "$desktop_win" "$(drive text "$title" 1016)"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends app
+}
+
+case "$case_name" in
+  first_start | download | pause | exit | tray) "case_$case_name" ;;
+  *)
+    echo "unknown case '$case_name'" >&2
+    exit 2
+    ;;
+esac
