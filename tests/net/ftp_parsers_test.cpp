@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,14 +147,25 @@ TEST(IsUnusablePasvHost, ReplacesOnlyAddressesThatCannotBeReachedFromHere) {
   }
 }
 
+struct ListingCase {
+  const char* line;
+  const char* name;
+  int64_t size;
+  bool isDirectory;
+};
+
+void ExpectListingEntries(std::initializer_list<ListingCase> cases) {
+  for (const ListingCase& c : cases) {
+    const std::optional<ListingEntry> entry = ParseListingLine(c.line);
+    ASSERT_TRUE(entry.has_value()) << c.line;
+    EXPECT_EQ(entry->name, c.name) << c.line;
+    EXPECT_EQ(entry->size, c.size) << c.line;
+    EXPECT_EQ(entry->isDirectory, c.isDirectory) << c.line;
+  }
+}
+
 TEST(ParseListingLine, ReadsUnixLines) {
-  struct Case {
-    const char* line;
-    const char* name;
-    int64_t size;
-    bool isDirectory;
-  };
-  const Case cases[] = {
+  ExpectListingEntries({
       {"-rw-r--r--    1 ftp      ftp       1234567 Jan 01 12:00 Setup_Vellomarch_1.11.exe",
        "Setup_Vellomarch_1.11.exe", 1234567, false},
       {"-rw-r--r-- 1 owner group 42 Jan 01  2020 name with  spaces.txt\r", "name with  spaces.txt",
@@ -165,37 +179,17 @@ TEST(ParseListingLine, ReadsUnixLines) {
        12, false},
       {"-rw-r--r-- 1 owner group 3 Jan 01 12:00 Jan 02 12:00", "Jan 02 12:00", 3, false},
       {"-rwxr-xr-x+ 1 owner group 9 Jan 01 12:00 acl", "acl", 9, false},
-  };
-  for (const Case& c : cases) {
-    const std::optional<ListingEntry> entry = ParseListingLine(c.line);
-    ASSERT_TRUE(entry.has_value()) << c.line;
-    EXPECT_EQ(entry->name, c.name) << c.line;
-    EXPECT_EQ(entry->size, c.size) << c.line;
-    EXPECT_EQ(entry->isDirectory, c.isDirectory) << c.line;
-  }
+  });
 }
 
 TEST(ParseListingLine, ReadsDosLines) {
-  struct Case {
-    const char* line;
-    const char* name;
-    int64_t size;
-    bool isDirectory;
-  };
-  const Case cases[] = {
+  ExpectListingEntries({
       {"01-15-24  10:30AM       1234567 name with spaces.exe", "name with spaces.exe", 1234567,
        false},
       {"01-15-2024  10:30PM       <DIR>          folder", "folder", 0, true},
       {"12-31-99  11:59pm  5368709120 huge.iso\r", "huge.iso", 5368709120LL, false},
       {"03/04/2021 09:15 AM 17 spaced-meridiem.txt", "spaced-meridiem.txt", 17, false},
-  };
-  for (const Case& c : cases) {
-    const std::optional<ListingEntry> entry = ParseListingLine(c.line);
-    ASSERT_TRUE(entry.has_value()) << c.line;
-    EXPECT_EQ(entry->name, c.name) << c.line;
-    EXPECT_EQ(entry->size, c.size) << c.line;
-    EXPECT_EQ(entry->isDirectory, c.isDirectory) << c.line;
-  }
+  });
 }
 
 TEST(ParseListingLine, SkipsWhatIsNoEntry) {
