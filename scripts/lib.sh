@@ -10,8 +10,8 @@ MORAVENT_REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MORAVENT_DEBIAN_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest
-  g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-  vsftpd python3-pyftpdlib
+  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-liberation xvfb xauth
+  vsftpd python3-pyftpdlib imagemagick
 )
 
 # The FTP server packages conflict with each other: vsftpd is installed, proftpd is unpacked here
