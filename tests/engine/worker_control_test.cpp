@@ -129,7 +129,7 @@ TEST(Pause, HoldsTheWorkerBetweenReadsUntilResumed) {
 
   EXPECT_EQ(worker->SuspendWorker(), 0);
   // A read already under way may still finish; after that nothing arrives.
-  platform_test::PumpFor(500);
+  platform_test::PumpFor(1000);
   const size_t held = harness.ByteCounts().size();
   platform_test::PumpFor(1500);
   EXPECT_EQ(harness.ByteCounts().size(), held);
