@@ -133,26 +133,25 @@ void CDownloadJob::FinishDownload() {
 }
 
 bool CDownloadJob::PauseAll() {
-  if (m_schedGuard) {
-    return false;
-  }
-  m_schedGuard = true;
-  for (CDownloadThread* worker : m_workers) {
-    m_bRunning = 0;
-    worker->SuspendWorker();
-  }
-  m_schedGuard = false;
-  return !m_workers.empty();
+  return HoldOrReleaseAll(0);
 }
 
 bool CDownloadJob::ResumeAll() {
+  return HoldOrReleaseAll(1);
+}
+
+bool CDownloadJob::HoldOrReleaseAll(int32_t running) {
   if (m_schedGuard) {
     return false;
   }
   m_schedGuard = true;
   for (CDownloadThread* worker : m_workers) {
-    m_bRunning = 1;
-    worker->ResumeWorker();
+    m_bRunning = running;
+    if (running != 0) {
+      worker->ResumeWorker();
+    } else {
+      worker->SuspendWorker();
+    }
   }
   m_schedGuard = false;
   return !m_workers.empty();

@@ -109,6 +109,8 @@ class CDownloadJob {
   CDownloadThread* TakeWrittenDonor();
   CDownloadThread* FindWaitingConnectionHolder() const;
   void StopAndRetire(CDownloadThread* worker);
+  // Pause (0) or resume (1) every listed worker, under the scheduler guard.
+  bool HoldOrReleaseAll(int32_t running);
   void ArmTimer(uint32_t id, uint32_t periodMs);
   void KillTimer(uint32_t id);
   void OnPartFileWriteFailed();
