@@ -15,6 +15,9 @@ constexpr COLORREF kWordColour = RGB(255, 255, 255);
 void CWordFaceButton::SetFaces(const ButtonFaces& faces) {
   m_strWord = faces.word;
   if (m_hWnd != nullptr) {
+    // The word is also the button's text, so what reads the window (a screen reader, a test)
+    // names the button by what it shows.
+    SetWindowText(faces.word);
     Invalidate(FALSE);
   }
 }

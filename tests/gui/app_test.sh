@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Drives the program through its window against a local vsftpd, as a user would: the first
-# start, a whole download, pause and resume, the exit questions, and the notification area.
+# start, a whole download, pause and resume, the exit questions, the notification area, and
+# choosing the folder.
 #
 #   app_test.sh gui_driver.exe MoraventDL_Vellomarch_gui_test.exe PORT [CASE...]
 #
 # The program must have been built for 127.0.0.1:PORT. Each case runs in a process of its own
 # with its own prefix, home and server, so one failure does not spoil the next case; CASE names
-# a subset (first_start, download, pause, exit, tray). Screenshots go to $GUI_TEST_OUT (default:
-# the current folder). Exits 1 if a case failed.
+# a subset (first_start, download, pause, exit, tray, browse). Screenshots go to $GUI_TEST_OUT
+# (default: the current folder). Exits 1 if a case failed.
 set -euo pipefail
 
 if [[ "${1:-}" == --case ]]; then
@@ -44,7 +45,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # The parent: one child process per case.
 if ((in_case == 0)); then
   cases=("$@")
-  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray)
+  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray browse)
   failed=()
   started="$(now_ms)"
   for name in "${cases[@]}"; do
@@ -204,7 +205,11 @@ case_first_start() {
   local link="$desktop/MoraventDL_Vellomarch.lnk"
   [[ -s "$link" ]] || fail "no shortcut at $link"
   # A shell link starts with its header size, 0x4C, as a little-endian 32-bit number.
-  expect "shortcut header" "4c000000" "$(head -c 4 "$link" | od -An -tx1 | tr -d ' \n')"
+  local program_win="Z:${program//\//\\}" fields
+  fields="$(drive shortcut "$link")"
+  expect "shortcut target" "target $program_win" "$(sed -n 1p <<<"$fields")"
+  expect "shortcut working folder" "folder ${program_win%\\*}" "$(sed -n 2p <<<"$fields")"
+  expect "shortcut description" "description Vellomarch downloader" "$(sed -n 3p <<<"$fields")"
   expect "status line shows the desktop" "$desktop_win" "$(drive text "$title" 1016)"
   drive key "$title" VK_ESCAPE >/dev/null
   ends first
@@ -250,7 +255,11 @@ case_pause() {
   serve $((12 * MiB)) $((512 * 1024))
   new_prefix
   start app
+  expect "start button before the start" "Next" "$(drive text "$title" 1002)"
+  expect "stop button before the start" "Cancel" "$(drive text "$title" 1001)"
   start_download
+  expect "pause button while downloading" "Pause" "$(drive text "$title" 1002)"
+  expect "stop button while downloading" "Stop" "$(drive text "$title" 1001)"
   local part="$desktop/$installer.downloading"
   wait_for_growth "$part"
   # A click that lands during a scheduler pass is dropped by the program: click again then.
@@ -269,9 +278,11 @@ case_pause() {
   sleep 5
   expect "part file while paused" "$paused_size" "$(size_of "$part")"
   expect "time label while paused" "Pause..." "$(drive text "$title" 1010)"
+  expect "pause button while paused" "Resume" "$(drive text "$title" 1002)"
   ((paused_size < 12 * MiB)) || fail "the download ended before the pause"
 
   drive click "$title" 1002 >/dev/null
+  drive wait-text "$title" 1002 "Pause" >/dev/null || fail "Resume did not turn back into Pause"
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the resumed file differs"
   drive key "$title" VK_ESCAPE >/dev/null
@@ -332,24 +343,78 @@ case_exit() {
   cmp -s "$dir/record.before" "$record" || fail "the record changed"
 }
 
+# tray_percent: the percentage that the notification icon's tip shows.
+tray_percent() {
+  local tip
+  tip="$(drive --timeout 20000 wait-tray-tip "Downloading Vellomarch (")" || fail "no tray tip"
+  [[ "$tip" =~ ^Downloading\ Vellomarch\ \(([0-9]+)%\ complete\)$ ]] || fail "tray tip: got '$tip'"
+  echo "${BASH_REMATCH[1]}"
+}
+
 case_tray() {
+  serve $((6 * MiB)) $((512 * 1024))
   new_prefix
   start app
+  start_download
   drive click "$title" 1028 >/dev/null
   wait_visible 0
+  # The tip follows the download while the window is hidden.
+  local first now tries=300
+  first="$(tray_percent)"
+  now="$first"
+  while ((now == first)); do
+    ((tries-- > 0)) || fail "the tray tip stayed at $first%"
+    sleep 0.1
+    now="$(tray_percent)"
+  done
+  ((now > first)) || fail "the tray tip went from $first% back to $now%"
   # Only the left button's release brings the window back.
   drive post "$title" 0x40A 128 0x205 >/dev/null
   sleep 1
   expect "after a right click on the icon" "0" "$(drive window-visible "$title")"
+
+  wait_completed
+  drive --timeout 5000 wait-tray-tip "Downloading Vellomarch (100% complete)" >/dev/null ||
+    fail "the tray tip did not reach 100%"
+  cmp "$served_file" "$desktop/$installer" || fail "the file downloaded in the tray differs"
   drive post "$title" 0x40A 0 0x202 >/dev/null
   wait_visible 1
-  expect "status line after the restore" "$desktop_win" "$(drive text "$title" 1016)"
+  expect "status line after the restore" "Download completed..." "$(drive text "$title" 1016)"
+  if drive --timeout 1000 wait-tray-tip "Downloading Vellomarch" >/dev/null 2>&1; then
+    fail "the icon stayed in the notification area after the restore"
+  fi
   drive key "$title" VK_ESCAPE >/dev/null
   ends app
 }
 
+case_browse() {
+  serve $((1 * MiB)) $((1 * MiB))
+  new_prefix
+  local chosen="$dir/picked folder" chosen_win
+  mkdir -p "$chosen"
+  chosen_win="Z:${chosen//\//\\}"
+  start app
+  drive click "$title" 1015 >/dev/null
+  drive --timeout 20000 browse-to "Browse for Folder" "$chosen" >/dev/null ||
+    fail "could not choose the folder in the browser"
+  expect "status line after Browse" "$chosen_win" \
+    "$(drive wait-text "$title" 1016 "picked folder")"
+  expect "record after Browse" "$chosen_win" "$(cat "$record")"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends app
+
+  # The next start offers the chosen folder, and the download lands there.
+  start again
+  expect "status line at the next start" "$chosen_win" "$(drive text "$title" 1016)"
+  drive click "$title" 1002 >/dev/null
+  wait_completed
+  cmp "$served_file" "$chosen/$installer" || fail "the file in the chosen folder differs"
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends again
+}
+
 case "$case_name" in
-  first_start | download | pause | exit | tray) "case_$case_name" ;;
+  first_start | download | pause | exit | tray | browse) "case_$case_name" ;;
   *)
     echo "unknown case '$case_name'" >&2
     exit 2

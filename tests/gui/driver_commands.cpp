@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "driver_args.h"
+#include "shell_commands.h"
 #include "window_capture.h"
 
 namespace gui_driver {
@@ -296,6 +297,9 @@ const std::vector<Command>& Commands() {
       {"capture", "TITLE FILE.bmp", Capture},
       {"close", "TITLE", Close},
       {"key", "TITLE VK", Key},
+      {"wait-tray-tip", "SUBSTRING", WaitTrayTip},
+      {"browse-to", "CAPTION PATH", BrowseTo},
+      {"shortcut", "FILE.lnk", Shortcut},
   };
   return commands;
 }

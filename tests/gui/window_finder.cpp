@@ -110,6 +110,11 @@ HWND FindMessageBox(const std::string& caption) {
   return Pick(caption, true, IsMessageBox);
 }
 
+HWND FindDialog(const std::string& caption) {
+  return Pick(caption, true,
+              [](HWND window) { return ClassOf(window) == "#32770" && IsWindowVisible(window); });
+}
+
 HWND FindChild(HWND parent, int id) {
   for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {

@@ -43,6 +43,9 @@ HWND FindWindowWithControl(const std::string& title, int id);
 // its window.
 HWND FindMessageBox(const std::string& caption);
 
+// A visible dialog (of the system's dialog class) with this caption; owned ones first.
+HWND FindDialog(const std::string& caption);
+
 // A direct child by control id; ids compare in 16 bits, as templates store them.
 HWND FindChild(HWND parent, int id);
 
