@@ -235,7 +235,14 @@ case_download() {
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the downloaded file differs"
   [[ ! -e "$desktop/$installer.downloading" ]] || fail "the part file stayed"
-  drive key "$title" VK_ESCAPE >/dev/null
+  drive click "$title" 1030 >/dev/null
+  expect "question after completion" "Do you want exit downloader?" \
+    "$(drive wait-box "Exit downloader")"
+  drive answer-box "Exit downloader" IDNO >/dev/null
+  expect "window after No" "1" "$(drive window-visible "$title")"
+  drive click "$title" 1030 >/dev/null
+  drive wait-box "Exit downloader" >/dev/null
+  drive answer-box "Exit downloader" IDYES >/dev/null
   ends first
 
   # The file is there: Next refuses and the window stays as it was before the start.
@@ -394,6 +401,12 @@ case_browse() {
   mkdir -p "$chosen"
   chosen_win="Z:${chosen//\//\\}"
   start app
+  # Cancelled, the browser changes nothing.
+  drive click "$title" 1015 >/dev/null
+  drive --timeout 20000 press "Browse for Folder" IDCANCEL >/dev/null
+  expect "status line after a cancelled Browse" "$desktop_win" "$(drive text "$title" 1016)"
+  [[ ! -e "$record" ]] || fail "a cancelled Browse wrote the record"
+
   drive click "$title" 1015 >/dev/null
   drive --timeout 20000 browse-to "Browse for Folder" "$chosen" >/dev/null ||
     fail "could not choose the folder in the browser"

@@ -167,38 +167,30 @@ void WaitBox(const Arguments& args, const Deadline& deadline) {
   Print(ReadText(FindChild(box, kMessageBoxTextId)));
 }
 
-// Waits for the box to go, so that a next question with the same caption is not taken for
-// this one.
-void AnswerBox(const Arguments& args, const Deadline& deadline) {
+int ButtonId(const std::string& text) {
   int id = 0;
-  if (!ParseButton(args[1], &id)) {
+  if (!ParseButton(text, &id)) {
     throw UsageError("a button is IDOK, IDCANCEL, IDYES, IDNO, ... or a number, not " +
-                     Quoted(args[1]));
+                     Quoted(text));
   }
-  HWND box = RequireMessageBox(args[0], deadline);
-  HWND button = FindChild(box, id);
-  if (button == nullptr || !IsWindowVisible(button)) {
-    std::string present;
-    for (int other = IDOK; other <= IDNO; ++other) {
-      HWND candidate = FindChild(box, other);
-      if (candidate != nullptr && IsWindowVisible(candidate)) {
-        present += " " + ButtonName(other);
-      }
-    }
-    throw Failure("message box " + Quoted(args[0]) + " has no " + ButtonName(id) +
-                  " button; it has:" + present);
-  }
-  if (!PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                    reinterpret_cast<LPARAM>(button))) {
-    throw Failure("posting the answer failed, error " + std::to_string(GetLastError()));
-  }
-  while (IsWindow(box) && IsWindowVisible(box)) {
-    if (deadline.Passed()) {
-      throw Failure("message box " + Quoted(args[0]) + " still open after " + ButtonName(id));
-    }
-    deadline.Pause();
-  }
+  return id;
+}
+
+void AnswerBox(const Arguments& args, const Deadline& deadline) {
+  const int id = ButtonId(args[1]);
+  PressButton(RequireMessageBox(args[0], deadline), id, args[0], deadline);
   Print("answered " + ButtonName(id));
+}
+
+void Press(const Arguments& args, const Deadline& deadline) {
+  const int id = ButtonId(args[1]);
+  HWND dialog = WaitFor(deadline, [&] { return FindDialog(args[0]); });
+  if (dialog == nullptr) {
+    throw Failure("no dialog captioned " + Quoted(args[0]) + WithinTimeout(deadline) +
+                  "; top-level windows:\n" + DescribeTopLevelWindows());
+  }
+  PressButton(dialog, id, args[0], deadline);
+  Print("pressed " + ButtonName(id));
 }
 
 void Post(const Arguments& args, const Deadline& deadline) {
@@ -282,6 +274,35 @@ void Key(const Arguments& args, const Deadline& deadline) {
 
 }  // namespace
 
+// Waits for the dialog to go, so that a next question with the same caption is not taken for
+// this one.
+void PressButton(HWND dialog, int id, const std::string& caption, const Deadline& deadline) {
+  HWND button = FindChild(dialog, id);
+  if (button == nullptr || !IsWindowVisible(button)) {
+    std::string present;
+    for (int other = IDOK; other <= IDNO; ++other) {
+      HWND candidate = FindChild(dialog, other);
+      if (candidate != nullptr && IsWindowVisible(candidate)) {
+        present += " " + ButtonName(other);
+      }
+    }
+    throw Failure(Quoted(caption) + " has no " + ButtonName(id) + " button; it has:" + present);
+  }
+  if (!IsWindowEnabled(button)) {
+    throw Failure(ButtonName(id) + " of " + Quoted(caption) + " is disabled");
+  }
+  if (!PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(button))) {
+    throw Failure("posting the press failed, error " + std::to_string(GetLastError()));
+  }
+  while (IsWindow(dialog) && IsWindowVisible(dialog)) {
+    if (deadline.Passed()) {
+      throw Failure(Quoted(caption) + " still open after " + ButtonName(id));
+    }
+    deadline.Pause();
+  }
+}
+
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
       {"wait-window", "TITLE", WaitWindow},
@@ -292,6 +313,7 @@ const std::vector<Command>& Commands() {
       {"wait-text", "TITLE ID SUBSTRING", WaitText},
       {"wait-box", "CAPTION", WaitBox},
       {"answer-box", "CAPTION BUTTON", AnswerBox},
+      {"press", "CAPTION BUTTON", Press},
       {"post", "TITLE MSG WPARAM LPARAM", Post},
       {"window-visible", "TITLE", WindowVisible},
       {"capture", "TITLE FILE.bmp", Capture},

@@ -251,23 +251,6 @@ class FolderTree {
   RemoteBuffer remote_;
 };
 
-void PressOk(HWND dialog, const Deadline& deadline) {
-  HWND ok = FindChild(dialog, IDOK);
-  if (ok == nullptr || !IsWindowEnabled(ok)) {
-    throw Failure("the dialog offers no OK");
-  }
-  if (!PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                    reinterpret_cast<LPARAM>(ok))) {
-    throw Failure("posting OK failed, error " + std::to_string(GetLastError()));
-  }
-  while (IsWindow(dialog) && IsWindowVisible(dialog)) {
-    if (deadline.Passed()) {
-      throw Failure("the dialog stayed open after OK");
-    }
-    deadline.Pause();
-  }
-}
-
 }  // namespace
 
 void WaitTrayTip(const Arguments& args, const Deadline& deadline) {
@@ -318,7 +301,7 @@ void BrowseTo(const Arguments& args, const Deadline& deadline) {
     throw Failure("the folder browser shows no " + path);
   }
   tree.Select(item);
-  PressOk(browser, deadline);
+  PressButton(browser, IDOK, args[0], deadline);
   std::printf("chose %s\n", path.c_str());
 }
 
