@@ -363,6 +363,11 @@ case_tray() {
   new_prefix
   start app
   start_download
+  # Minimised and restored (WM_SYSCOMMAND SC_RESTORE), the download runs on.
+  drive click "$title" 1029 >/dev/null
+  wait_visible 0
+  drive post "$title" 0x112 0xF120 0 >/dev/null
+  wait_visible 1
   drive click "$title" 1028 >/dev/null
   wait_visible 0
   # The tip follows the download while the window is hidden.
