@@ -161,6 +161,12 @@ ends() {
   "$run" wait "$dir" "$1" 20 >/dev/null || fail "$1: the program did not end"
 }
 
+# escape_ends NAME: Escape ends the program without a question.
+escape_ends() {
+  drive key "$title" VK_ESCAPE >/dev/null
+  ends "$1"
+}
+
 # Next, and wait until the size is known and segments are running.
 start_download() {
   drive click "$title" 1002 >/dev/null
@@ -211,16 +217,14 @@ case_first_start() {
   expect "shortcut working folder" "folder ${program_win%\\*}" "$(sed -n 2p <<<"$fields")"
   expect "shortcut description" "description Vellomarch downloader" "$(sed -n 3p <<<"$fields")"
   expect "status line shows the desktop" "$desktop_win" "$(drive text "$title" 1016)"
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends first
+  escape_ends first
 
   start second
   expect "status line at the second start" "$desktop_win" "$(drive text "$title" 1016)"
   if drive --timeout 2000 wait-box "Make shotcut" >/dev/null 2>&1; then
     fail "the first-start message came again"
   fi
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends second
+  escape_ends second
 }
 
 case_download() {
@@ -253,8 +257,7 @@ case_download() {
   drive answer-box "Already download completed" IDOK >/dev/null
   expect "Browse still offered" "1" "$(drive visible "$title" 1015)"
   expect "status line still the folder" "$desktop_win" "$(drive text "$title" 1016)"
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends second
+  escape_ends second
 }
 
 case_pause() {
@@ -292,8 +295,7 @@ case_pause() {
   drive wait-text "$title" 1002 "Pause" >/dev/null || fail "Resume did not turn back into Pause"
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the resumed file differs"
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends app
+  escape_ends app
 }
 
 case_exit() {
@@ -343,9 +345,8 @@ case_exit() {
 
   start escape
   start_download
-  drive key "$title" VK_ESCAPE >/dev/null
   # Escape asks nothing: the program ends on its own.
-  ends escape
+  escape_ends escape
   [[ -e "$part" ]] || fail "Escape lost the part file"
   cmp -s "$dir/record.before" "$record" || fail "the record changed"
 }
@@ -395,8 +396,7 @@ case_tray() {
   if drive --timeout 1000 wait-tray-tip "Downloading Vellomarch" >/dev/null 2>&1; then
     fail "the icon stayed in the notification area after the restore"
   fi
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends app
+  escape_ends app
 }
 
 case_browse() {
@@ -418,8 +418,7 @@ case_browse() {
   expect "status line after Browse" "$chosen_win" \
     "$(drive wait-text "$title" 1016 "picked folder")"
   expect "record after Browse" "$chosen_win" "$(cat "$record")"
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends app
+  escape_ends app
 
   # The next start offers the chosen folder, and the download lands there.
   start again
@@ -427,8 +426,7 @@ case_browse() {
   drive click "$title" 1002 >/dev/null
   wait_completed
   cmp "$served_file" "$chosen/$installer" || fail "the file in the chosen folder differs"
-  drive key "$title" VK_ESCAPE >/dev/null
-  ends again
+  escape_ends again
 }
 
 case "$case_name" in
