@@ -270,6 +270,7 @@ case_pause() {
   start_download
   expect "pause button while downloading" "Pause" "$(drive text "$title" 1002)"
   expect "stop button while downloading" "Stop" "$(drive text "$title" 1001)"
+  expect "Browse while downloading" "0" "$(drive visible "$title" 1015)"
   local part="$desktop/$installer.downloading"
   wait_for_growth "$part"
   # A click that lands during a scheduler pass is dropped by the program: click again then.
