@@ -110,6 +110,8 @@ drive click "$title" 1030 >/dev/null
 check "message box text" 'Saved in C:\Stand-in' drive wait-box "Stand-in notice"
 check_fails "answer with a button the box lacks" 1 "has no IDYES button; it has: IDOK" \
   drive answer-box "Stand-in notice" IDYES
+check_fails "press a button the dialog lacks" 1 "has no IDCANCEL button; it has: IDOK" \
+  drive press "Stand-in notice" IDCANCEL
 check "answer the box" "answered IDOK" drive answer-box "Stand-in notice" IDOK
 check "program got the answer" "Notice closed" drive wait-text "$title" 1016 "Notice"
 
@@ -142,6 +144,9 @@ else
   sed 's/^/     /' "$dir/stderr"
   failures=$((failures + 1))
 fi
+
+check_fails "no icon, no tray tip" 1 "tips seen: none" \
+  drive --timeout 300 wait-tray-tip "Stand-in"
 
 # Hidden like the real window in the notification area, back by the icon's callback message.
 drive click "$title" 1028 >/dev/null
