@@ -184,12 +184,7 @@ void AnswerBox(const Arguments& args, const Deadline& deadline) {
 
 void Press(const Arguments& args, const Deadline& deadline) {
   const int id = ButtonId(args[1]);
-  HWND dialog = WaitFor(deadline, [&] { return FindDialog(args[0]); });
-  if (dialog == nullptr) {
-    throw Failure("no dialog captioned " + Quoted(args[0]) + WithinTimeout(deadline) +
-                  "; top-level windows:\n" + DescribeTopLevelWindows());
-  }
-  PressButton(dialog, id, args[0], deadline);
+  PressButton(RequireDialog(args[0], deadline), id, args[0], deadline);
   Print("pressed " + ButtonName(id));
 }
 
@@ -273,6 +268,15 @@ void Key(const Arguments& args, const Deadline& deadline) {
 }
 
 }  // namespace
+
+HWND RequireDialog(const std::string& caption, const Deadline& deadline) {
+  HWND dialog = WaitFor(deadline, [&] { return FindDialog(caption); });
+  if (dialog == nullptr) {
+    throw Failure("no dialog captioned " + Quoted(caption) + WithinTimeout(deadline) +
+                  "; top-level windows:\n" + DescribeTopLevelWindows());
+  }
+  return dialog;
+}
 
 // Waits for the dialog to go, so that a next question with the same caption is not taken for
 // this one.

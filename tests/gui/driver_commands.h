@@ -26,6 +26,9 @@ struct Command {
   void (*run)(const Arguments& arguments, const Deadline& deadline);
 };
 
+// The dialog captioned `caption`, once it shows; Failure when it does not within the deadline.
+HWND RequireDialog(const std::string& caption, const Deadline& deadline);
+
 // Presses a button of a dialog or message box and waits until the dialog has gone.
 void PressButton(HWND dialog, int id, const std::string& caption, const Deadline& deadline);
 

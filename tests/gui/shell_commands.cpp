@@ -34,12 +34,6 @@ std::string Utf8(const WCHAR* text) {
   return result;
 }
 
-std::string ClassOf(HWND window) {
-  char name[256];
-  const int length = GetClassNameA(window, name, sizeof name);
-  return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
 struct ToolTipSearch {
   DWORD own_process;
   std::vector<HWND> found;
@@ -146,11 +140,6 @@ class ComObject {
   Interface* object_ = nullptr;
 };
 
-bool SameName(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-         CSTR_EQUAL;
-}
-
 std::vector<std::string> PathParts(const std::string& path) {
   std::vector<std::string> parts;
   size_t begin = 0;
@@ -177,7 +166,7 @@ class FolderTree {
     const std::string suffix = "(" + name + ")";
     auto isDrive = [&](const std::string& label) {
       return label.size() >= suffix.size() &&
-             SameName(label.substr(label.size() - suffix.size()), suffix);
+             SameTextIgnoringCase(label.substr(label.size() - suffix.size()), suffix);
     };
     const HTREEITEM top = Next(nullptr, TVGN_ROOT);
     Open(top);
@@ -280,12 +269,7 @@ void WaitTrayTip(const Arguments& args, const Deadline& deadline) {
 // browser's own BFFM_SETSELECTION does not find folders under Wine: its tree's item ids and
 // the parsed path's differ.)
 void BrowseTo(const Arguments& args, const Deadline& deadline) {
-  HWND browser = WaitFor(deadline, [&] { return FindDialog(args[0]); });
-  if (browser == nullptr) {
-    throw Failure("no dialog captioned \"" + args[0] + "\" within " +
-                  std::to_string(deadline.TimeoutMs()) + " ms; top-level windows:\n" +
-                  DescribeTopLevelWindows());
-  }
+  HWND browser = RequireDialog(args[0], deadline);
   FolderTree tree(browser);
   const std::string path = ToWindowsPath(args[1]);
   const std::vector<std::string> parts = PathParts(path);
@@ -294,8 +278,8 @@ void BrowseTo(const Arguments& args, const Deadline& deadline) {
   }
   HTREEITEM item = tree.FindDrive(parts[0]);
   for (size_t index = 1; item != nullptr && index < parts.size(); ++index) {
-    item = tree.FindFolder(item,
-                           [&](const std::string& label) { return SameName(label, parts[index]); });
+    item = tree.FindFolder(
+        item, [&](const std::string& label) { return SameTextIgnoringCase(label, parts[index]); });
   }
   if (item == nullptr) {
     throw Failure("the folder browser shows no " + path);

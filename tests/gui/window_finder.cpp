@@ -20,12 +20,6 @@ std::string Title(HWND window) {
   return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-std::string ClassOf(HWND window) {
-  char name[256];
-  const int length = GetClassNameA(window, name, sizeof name);
-  return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
@@ -57,8 +51,7 @@ HWND Pick(const std::string& title, bool prefer_owned, Accept accept) {
 }
 
 bool IsStatic(HWND window) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, ClassOf(window).c_str(), -1, "Static",
-                        -1) == CSTR_EQUAL;
+  return SameTextIgnoringCase(ClassOf(window), "Static");
 }
 
 // A message box holds its text (static 0xFFFF), maybe an icon, and buttons with the ids of the
@@ -96,6 +89,17 @@ void Deadline::Pause() const {
   if (now < end_) {
     Sleep(static_cast<DWORD>(end_ - now < kPollMs ? end_ - now : kPollMs));
   }
+}
+
+std::string ClassOf(HWND window) {
+  char name[256];
+  const int length = GetClassNameA(window, name, sizeof name);
+  return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+         CSTR_EQUAL;
 }
 
 HWND FindMainWindow(const std::string& title) {

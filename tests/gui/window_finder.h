@@ -32,6 +32,12 @@ HWND WaitFor(const Deadline& deadline, Find find) {
   }
 }
 
+// The window's class name.
+std::string ClassOf(HWND window);
+
+// Equal as Windows compares names of files and classes: case aside.
+bool SameTextIgnoringCase(const std::string& a, const std::string& b);
+
 // The top-level window titled `title`. A message box that carries the same caption is owned
 // by the window it belongs to, so unowned windows are preferred.
 HWND FindMainWindow(const std::string& title);
