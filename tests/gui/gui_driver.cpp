@@ -77,7 +77,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "gui_driver %s: %s\n", command.name, error.what());
       return 1;
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (std::fflush(stdout) != 0) {
+      // Not a verdict on the program: the caller may ask again.
+      std::fprintf(stderr, "gui_driver %s: could not write the result\n", command.name);
+      return 3;
+    }
+    return 0;
   }
   std::fprintf(stderr, "gui_driver: unknown command \"%s\"\n", name.c_str());
   Usage(stderr);
