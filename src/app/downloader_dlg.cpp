@@ -48,6 +48,7 @@ CDownloaderDlg::CDownloaderDlg()
 CDownloaderDlg::~CDownloaderDlg() {
   if (m_hWnd != nullptr) {
     KillTimer(TIMER_START);
+    KillTimer(TIMER_PROBE_RETRY);
     KillTimer(TIMER_DISPLAY);
     KillTimer(TIMER_SCHEDULER);
   }

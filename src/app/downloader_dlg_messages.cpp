@@ -5,7 +5,8 @@
 #include "engine/timers.h"
 
 void CDownloaderDlg::OnTimer(UINT_PTR id) {
-  if (id == TIMER_START || id == TIMER_DISPLAY || id == TIMER_SCHEDULER) {
+  if (id == TIMER_START || id == TIMER_PROBE_RETRY || id == TIMER_DISPLAY ||
+      id == TIMER_SCHEDULER) {
     RunJobCall([&] { m_monitor.OnTimer(static_cast<uint32_t>(id), m_job, *this); });
     return;
   }

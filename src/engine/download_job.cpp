@@ -91,6 +91,10 @@ int32_t CDownloadJob::LaunchWorker(CDownloadThread* donor, const std::string& fi
 
 void CDownloadJob::StartDownload() {
   m_nPhase = 2;
+  LaunchSizeProbe();
+}
+
+void CDownloadJob::LaunchSizeProbe() {
   LaunchWorker(nullptr, m_settings.m_strFileName, -1, 0, 0, net::FTP_TRANSFER_TYPE_BINARY, 1,
                false);
 }

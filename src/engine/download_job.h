@@ -46,6 +46,8 @@ class CDownloadJob {
                        bool atHead);
   // The start command's part: phase 2 and the first size probe.
   void StartDownload();
+  // A size probe at the tail, with the settings' file name.
+  void LaunchSizeProbe();
   // The part file is open and positioned at its end, S bytes long: segment 0 starts there.
   void StartFirstSegment(int64_t partLength);
   // One pass of the scheduler, entered with m_schedGuard just taken. Releases it at the end,

@@ -16,9 +16,9 @@ void CDownloadJob::OnWorkerDone(uintptr_t wParam) {
     m_strTotalKB = FormatThousands(static_cast<int32_t>(size / 1024));
     m_view.MessageTarget().SetTimer(TIMER_START, kStartDelayMs, platform::TimerMode::OneShot);
   } else {
-    // Not found, empty, or the probe failed: ask again at once.
-    LaunchWorker(nullptr, m_settings.m_strFileName, -1, 0, 0, net::FTP_TRANSFER_TYPE_BINARY, 1,
-                 false);
+    // Not found, empty, or the probe failed: ask again, without end, after a pause.
+    m_view.MessageTarget().SetTimer(TIMER_PROBE_RETRY, kProbeRetryDelayMs,
+                                    platform::TimerMode::OneShot);
   }
   // The first segment opens a connection of its own; the probe's is closed with it.
   StopAndRetire(worker);

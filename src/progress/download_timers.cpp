@@ -26,6 +26,10 @@ void CProgressMonitor::OnTimer(uint32_t id, CDownloadJob& job, IDownloadView& vi
       job.StartFirstSegment(*length);
       return;
     }
+    case TIMER_PROBE_RETRY:
+      view.MessageTarget().KillTimer(TIMER_PROBE_RETRY);  // it runs once
+      job.LaunchSizeProbe();
+      return;
     case TIMER_DISPLAY:
       UpdateProgressDisplay(ProgressCounters::Of(job), view);
       return;

@@ -25,7 +25,8 @@ struct ProgressCounters {
 class CProgressMonitor {
  public:
   // The window's timer handler: the start tick (opens the part file and starts segment 0), the
-  // display tick and the scheduler tick. Other ids are not the download's and change nothing.
+  // size probe's retry, the display tick and the scheduler tick. Other ids are not the
+  // download's and change nothing.
   void OnTimer(uint32_t id, CDownloadJob& job, IDownloadView& view);
   // What the completion shows of the progress: 100 % on the bar and in the tray tooltip.
   void ShowComplete(IDownloadView& view);

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Drives the program through its window against a local vsftpd, as a user would: the first
-# start, a whole download, pause and resume, the exit questions, the notification area, and
-# choosing the folder.
+# start, a whole download, pause and resume, the exit questions, the notification area,
+# choosing the folder, and a server that comes late.
 #
 #   app_test.sh gui_driver.exe MoraventDL_Vellomarch_gui_test.exe PORT [CASE...]
 #
 # The program must have been built for 127.0.0.1:PORT. Each case runs in a process of its own
 # with its own prefix, home and server, so one failure does not spoil the next case; CASE names
-# a subset (first_start, download, pause, exit, tray, browse). Screenshots go to $GUI_TEST_OUT
-# (default: the current folder). Exits 1 if a case failed.
+# a subset (first_start, download, pause, exit, tray, browse, late_server). Screenshots go to
+# $GUI_TEST_OUT (default: the current folder). Exits 1 if a case failed.
 set -euo pipefail
 
 if [[ "${1:-}" == --case ]]; then
@@ -45,7 +45,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # The parent: one child process per case.
 if ((in_case == 0)); then
   cases=("$@")
-  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray browse)
+  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray browse late_server)
   failed=()
   started="$(now_ms)"
   for name in "${cases[@]}"; do
@@ -435,8 +435,30 @@ case_browse() {
   escape_ends again
 }
 
+# The server is not there yet: the program keeps connecting, and gets the file once it is.
+case_late_server() {
+  new_prefix
+  start app
+  drive click "$title" 1002 >/dev/null
+  drive wait-text "$title" 1010 "Connecting..." >/dev/null || fail "no 'Connecting...'"
+  # Nothing to pause and no part file yet: Pause changes nothing, leaving asks the short question.
+  drive click "$title" 1002 >/dev/null
+  sleep 1
+  expect "time label after Pause while connecting" "Connecting..." "$(drive text "$title" 1010)"
+  expect "pause button while connecting" "Pause" "$(drive text "$title" 1002)"
+  drive click "$title" 1030 >/dev/null
+  expect "question while connecting" "Do you want exit downloader?" \
+    "$(drive wait-box "Exit downloader")"
+  drive answer-box "Exit downloader" IDNO >/dev/null
+
+  serve $((1 * MiB)) $((1 * MiB))
+  wait_completed
+  cmp "$served_file" "$desktop/$installer" || fail "the file from the late server differs"
+  escape_ends app
+}
+
 case "$case_name" in
-  first_start | download | pause | exit | tray | browse) "case_$case_name" ;;
+  first_start | download | pause | exit | tray | browse | late_server) "case_$case_name" ;;
   *)
     echo "unknown case '$case_name'" >&2
     exit 2

@@ -151,7 +151,7 @@ TEST(Start, ATinyRemoteFileDownloadsAndShowsAPercentNotADivisionByZero) {
   EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
 }
 
-TEST(Start, AProbeThatFindsNoSizeIsReplacedAtOnceUntilTheJobEnds) {
+TEST(Start, AProbeThatFindsNoSizeIsAskedAgainAfterAPauseWithoutEnd) {
   testsupport::ServerOptions options;
   options.kind = ServerKind::Pyftpdlib;
   options.files.push_back({"manual/vm/Clients/Other.exe", 10, false});
@@ -160,12 +160,37 @@ TEST(Start, AProbeThatFindsNoSizeIsReplacedAtOnceUntilTheJobEnds) {
   {
     JobHarness harness(server.port(), FolderOf(folder));
     harness.job.StartDownload();
-    ASSERT_TRUE(harness.PumpUntil([&] { return server.ConnectionCount() >= 4; }));
-    EXPECT_NE(harness.job.m_pProbe, nullptr);
-    EXPECT_EQ(harness.job.m_nFileSize, 0);
-    EXPECT_TRUE(harness.job.m_workers.empty());
-    EXPECT_EQ(harness.timerTicksDue[TIMER_START], 0);
+    for (int probe = 1; probe <= 3; ++probe) {
+      // The probe reports no size; nothing runs until the retry tick, however long it takes.
+      ASSERT_TRUE(harness.PumpUntil([&] { return harness.job.m_pProbe == nullptr; })) << probe;
+      harness.Pump(300);
+      EXPECT_EQ(harness.job.m_pProbe, nullptr) << probe;
+      EXPECT_EQ(server.ConnectionCount(), probe);
+      EXPECT_EQ(harness.job.m_nFileSize, 0);
+      EXPECT_TRUE(harness.job.m_workers.empty());
+      EXPECT_EQ(harness.timerTicksDue[TIMER_START], 0);
+
+      harness.Tick(TIMER_PROBE_RETRY);
+      EXPECT_NE(harness.job.m_pProbe, nullptr) << probe;
+    }
   }  // the running probe is stopped and every retired one freed
+}
+
+// Without a server a probe fails at once; it is asked again on the retry tick each time.
+TEST(Start, ProbesAgainstNoServerAreAskedAgainOnTheRetryTick) {
+  ScratchFolder folder;
+  uint16_t closedPort = 0;
+  {
+    FtpServer server(InstallerServer(ServerKind::Pyftpdlib, 10));
+    closedPort = server.port();
+  }
+  JobHarness harness(closedPort, FolderOf(folder));
+  harness.realTimers = true;
+  harness.job.StartDownload();
+  ASSERT_TRUE(harness.PumpUntil([&] { return harness.timerTicksDue[TIMER_PROBE_RETRY] >= 2; }));
+  EXPECT_EQ(harness.job.m_nFileSize, 0);
+  EXPECT_TRUE(harness.job.m_workers.empty());
+  EXPECT_EQ(harness.timerTicksDue[TIMER_START], 0);
 }
 
 TEST(Completion, AFinalFileThatAppearedMeanwhileIsAFileErrorAndThePartFileStays) {
