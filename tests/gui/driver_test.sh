@@ -25,36 +25,40 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 drive() { "$run" driver "$dir" "$@"; }
 
+# report NAME START PASSED FAILURE: the check's line, with the command's stderr under a failure.
+report() {
+  local name="$1" start="$2" passed="$3" failure="$4"
+  if ((passed)); then
+    echo "ok   $name ($(($(now_ms) - start)) ms)"
+  else
+    echo "FAIL $name: $failure"
+    sed 's/^/     /' "$dir/stderr"
+    failures=$((failures + 1))
+  fi
+}
+
 # check NAME EXPECTED_OUTPUT COMMAND...: the command succeeds and prints exactly that.
 check() {
   local name="$1" expected="$2"
   shift 2
-  local start output status=0
+  local start output status=0 passed=0
   start="$(now_ms)"
   output="$("$@" 2>"$dir/stderr")" || status=$?
-  if ((status == 0)) && [[ "$output" == "$expected" ]]; then
-    echo "ok   $name ($(($(now_ms) - start)) ms)"
-  else
-    echo "FAIL $name: exit $status, printed '$output', expected '$expected'"
-    sed 's/^/     /' "$dir/stderr"
-    failures=$((failures + 1))
-  fi
+  ((status != 0)) || [[ "$output" != "$expected" ]] || passed=1
+  report "$name" "$start" "$passed" \
+    "exit $status, printed '$output', expected '$expected'"
 }
 
 # check_like NAME REGEX COMMAND...: the command succeeds and prints a line matching REGEX.
 check_like() {
   local name="$1" regex="$2"
   shift 2
-  local start output status=0
+  local start output status=0 passed=0
   start="$(now_ms)"
   output="$("$@" 2>"$dir/stderr")" || status=$?
-  if ((status == 0)) && [[ "$output" =~ $regex ]]; then
-    echo "ok   $name ($(($(now_ms) - start)) ms)"
-  else
-    echo "FAIL $name: exit $status, printed '$output', expected a match of '$regex'"
-    sed 's/^/     /' "$dir/stderr"
-    failures=$((failures + 1))
-  fi
+  ((status != 0)) || [[ ! "$output" =~ $regex ]] || passed=1
+  report "$name" "$start" "$passed" \
+    "exit $status, printed '$output', expected a match of '$regex'"
 }
 
 # check_fails NAME EXIT_CODE STDERR_PATTERN COMMAND...: the command fails as a caller needs
@@ -62,17 +66,12 @@ check_like() {
 check_fails() {
   local name="$1" expected_status="$2" pattern="$3"
   shift 3
-  local start output status=0
+  local start output status=0 passed=0
   start="$(now_ms)"
   output="$("$@" 2>"$dir/stderr")" || status=$?
-  if ((status == expected_status)) && grep -q -- "$pattern" "$dir/stderr"; then
-    echo "ok   $name ($(($(now_ms) - start)) ms)"
-  else
-    echo "FAIL $name: exit $status (expected $expected_status), printed '$output'," \
-      "stderr not matching '$pattern':"
-    sed 's/^/     /' "$dir/stderr"
-    failures=$((failures + 1))
-  fi
+  ((status != expected_status)) || ! grep -q -- "$pattern" "$dir/stderr" || passed=1
+  report "$name" "$start" "$passed" \
+    "exit $status (expected $expected_status), printed '$output', stderr not matching '$pattern':"
 }
 
 # The pixel at X,Y of a PNG as ImageMagick names it, e.g. srgb(200,30,30).

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/com_scope.h"
 #include "driver_args.h"
 #include "remote_memory.h"
 #include "window_finder.h"
@@ -105,23 +106,7 @@ std::wstring Wide(const std::string& text) {
   return result;
 }
 
-// COM for the process while the command runs.
-class ComSession {
- public:
-  ComSession() : hr_(CoInitialize(nullptr)) {}
-  ~ComSession() {
-    if (SUCCEEDED(hr_)) {
-      CoUninitialize();
-    }
-  }
-  ComSession(const ComSession&) = delete;
-  ComSession& operator=(const ComSession&) = delete;
-
- private:
-  HRESULT hr_;
-};
-
-// An interface pointer released when it goes; declared after the ComSession it needs.
+// An interface pointer released when it goes; declared after the ScopedComInit it needs.
 template <class Interface>
 class ComObject {
  public:
@@ -290,7 +275,7 @@ void BrowseTo(const Arguments& args, const Deadline& deadline) {
 }
 
 void Shortcut(const Arguments& args, const Deadline&) {
-  const ComSession com;
+  const ScopedComInit com;
   const std::wstring path = Wide(ToWindowsPath(args[0]));
   ComObject<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
