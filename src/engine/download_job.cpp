@@ -120,8 +120,8 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
 void CDownloadJob::FinishDownload() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
-  const bool moved = MovePartFileToFinal(m_partFile, PartPath(), FinalPath());
-  if (moved) {
+  const Completion completion = CompletePartFile(m_partFile, m_nFileSize, PartPath(), FinalPath());
+  if (completion == Completion::Moved) {
     if (m_showFullProgress) {
       m_showFullProgress();
     }
@@ -129,7 +129,11 @@ void CDownloadJob::FinishDownload() {
     m_view.SetStatusText(kCompletedText);
   }
   StopAllWorkers();
-  if (!moved) {
+  if (completion == Completion::NotWhole) {
+    // Handing it over as the installer would end in a broken setup; kept as it is, it is
+    // looked at again (and resumed or refused) at the next start.
+    m_view.ShowMessage(PartPath(), "File write error");
+  } else if (completion == Completion::NotMoved) {
     // The bytes are all in the part file, which stays where it is; the name it should get is
     // taken (or the part file has gone), which only the user can sort out.
     m_view.ShowMessage(FinalPath(), "File rename error");

@@ -18,11 +18,24 @@ constexpr uint32_t kReadBlock = 4096;
 constexpr size_t kReplyQuoteLimit = 255;
 // The 12003 status quotes the server's reply at this length.
 constexpr size_t kExtendedReplyLimit = 1024 - 1;
+// The status of a failure that brought no text of its own: a failure is never shown as none.
+constexpr char kUnknownError[] = "Unknown error";
 
 // What a failing step of the transfer raises; InitInstance makes it the worker's result.
 struct TransferFailure {
   std::string text;
 };
+
+// An entry names the installer by its name, or by a path ending in it: some servers list
+// "manual/vm/Clients/Setup.exe" for "LIST Setup.exe".
+bool NamesFile(const std::string& entryName, const std::string& fileName) {
+  if (entryName.size() == fileName.size()) {
+    return entryName == fileName;
+  }
+  return entryName.size() > fileName.size() &&
+         entryName.compare(entryName.size() - fileName.size(), fileName.size(), fileName) == 0 &&
+         entryName[entryName.size() - fileName.size() - 1] == '/';
+}
 
 std::string WithoutLineEnds(std::string text) {
   text.erase(
@@ -71,28 +84,41 @@ bool CDownloadThread::InitInstance() {
   }
 
   Outcome outcome;
-  std::string status;
+  // A failure's text; empty only while nothing failed. A size probe that found no size sets
+  // outcome.error alone and keeps "Suceess".
+  std::string failure;
   try {
     if (m_pSession == nullptr) {
       OpenSession();
     }
     Transfer(m_strServerDir + "/" + m_strFileName, outcome);
-  } catch (const TransferFailure& failure) {
-    status = failure.text;
+  } catch (const TransferFailure& raised) {
+    failure = raised.text.empty() ? kUnknownError : raised.text;
   } catch (const net::CInternetException& exception) {
-    status = "Internet Exception Error " + std::to_string(exception.m_dwError);
+    failure = "Internet Exception Error " + std::to_string(exception.m_dwError);
     if (exception.m_dwError == net::kErrorExtendedError) {
-      status += net::InternetGetLastResponseInfo().substr(0, kExtendedReplyLimit);
+      failure += net::InternetGetLastResponseInfo().substr(0, kExtendedReplyLimit);
     }
+  } catch (const std::bad_alloc&) {
+    failure = "Out of memory";
+  } catch (...) {
+    // Nothing may escape the thread: the window must still see an outcome and m_hFinished.
+    failure = kUnknownError;
   }
   CloseRemoteFile();
 
+  std::string status = failure;
   if (IsStopped() && !outcome.complete) {
     // A stop breaks the connection under whatever call was running; what that call reported is
     // the stop's doing, not a failure of the transfer.
     status = "Cancel";
     outcome.error = false;
-  } else if (!status.empty()) {
+  } else if (!failure.empty()) {
+    outcome.error = true;
+  } else if (!outcome.complete && m_nIndex >= 0) {
+    // A segment worker that was neither stopped nor given its whole segment has failed; the
+    // scheduler waits for one flag or the other.
+    status = kUnknownError;
     outcome.error = true;
   }
   m_strStatus = status.empty() ? "Suceess" : status;
@@ -116,15 +142,26 @@ void CDownloadThread::Delete() {
   m_hFinished.Set();
 }
 
+net::CInternetSession* CDownloadThread::CreateSession() {
+  return new net::CInternetSession;
+}
+
 void CDownloadThread::OpenSession() {
-  auto* session = new net::CInternetSession;
+  net::CInternetSession* session = CreateSession();
   const uint32_t base = static_cast<uint32_t>(std::max(m_nTimeoutMs, 0));
   const bool probe = m_nIndex < 0;
   session->SetOption(net::SessionOption::ConnectTimeout, (probe ? 2 : 3) * base);
   session->SetOption(net::SessionOption::ReceiveTimeout, (probe ? 2 : 3) * base);
   session->SetOption(net::SessionOption::SendTimeout, 2 * base);
-  std::lock_guard<std::mutex> lock(m_connectionLock);
-  m_pSession = session;
+  {
+    std::lock_guard<std::mutex> lock(m_connectionLock);
+    m_pSession = session;
+  }
+  // A stop that came after InitInstance looked and before the session was published found
+  // nothing to close; the lock orders this look after that CloseConnection.
+  if (IsStopped()) {
+    session->Close();
+  }
 }
 
 void CDownloadThread::Transfer(const std::string& remotePath, Outcome& outcome) {
@@ -142,7 +179,7 @@ void CDownloadThread::Transfer(const std::string& remotePath, Outcome& outcome) 
     if (!m_pConnection->SetCurrentDirectory(m_strRemoteDir)) {
       Fail(WithoutLineEnds(net::InternetGetLastResponseInfo().substr(0, kReplyQuoteLimit)));
     }
-    if (m_nLength == 0) {
+    if (m_nLength == 0 && m_nIndex < 0) {
       FindSize(remoteName, outcome);
       return;
     }
@@ -154,6 +191,9 @@ void CDownloadThread::Connect() {
   for (int32_t attemptsLeft = std::max(m_nAttempts, 1); attemptsLeft > 0;) {
     --attemptsLeft;
     PumpMessages();
+    if (IsStopped()) {
+      Fail("Cancel");
+    }
     const auto address = net::ResolveFirstIPv4(m_strHost);
     if (!address) {
       Fail(m_strHost + " Not Found");
@@ -177,14 +217,21 @@ void CDownloadThread::Connect() {
 void CDownloadThread::FindSize(const std::string& remoteName, Outcome& outcome) {
   net::CFtpFileFind finder(m_pConnection);
   bool more = finder.FindFile(remoteName);
+  bool linked = false;
   while (more) {
     more = finder.FindNextFile();
-    if (finder.GetFileName() == remoteName) {
-      m_nStart = finder.GetLength();
+    // A directory of that name is not the installer.
+    if (!finder.IsDirectory() && NamesFile(finder.GetFileName(), remoteName)) {
+      linked = finder.IsSymbolicLink();
+      m_nStart = linked ? 0 : finder.GetLength();
       break;
     }
   }
   finder.Close();
+  if (linked) {
+    // A link's listed size is that of the link; the server knows the size of what it names.
+    m_nStart = m_pConnection->GetFileSize(remoteName).value_or(0);
+  }
   if (m_nStart < 1) {
     outcome.error = true;
   } else {
@@ -193,6 +240,10 @@ void CDownloadThread::FindSize(const std::string& remoteName, Outcome& outcome) 
 }
 
 void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, Outcome& outcome) {
+  if (m_nLength < 1 || m_nLength > SEGMENT_SIZE) {
+    // Its bytes could neither fit the buffer nor ever complete the segment.
+    Fail("Invalid segment length " + std::to_string(m_nLength));
+  }
   m_bTransferring.store(1);
   if (start > 0) {
     char command[48];
@@ -206,17 +257,16 @@ void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, 
     Fail("Unable to open remote file " + remoteName);
   }
 
-  // Never ask for more than the segment or the buffer holds, so a server that sends past the
-  // segment's end cannot overrun it; only an empty read means the data has ended.
-  const int32_t wanted = std::clamp(m_nLength, 0, SEGMENT_SIZE);
+  // Never ask for more than the segment holds, so a server that sends past the segment's end
+  // cannot overrun the buffer; only an empty read means the data has ended.
   unsigned char block[kReadBlock];
   bool dataEnded = false;
-  while (!IsStopped() && m_nGot < wanted) {
+  while (!IsStopped() && m_nGot < m_nLength) {
     m_runGate.Wait(platform::kInfinite);  // held here while paused; a stop opens the gate
     if (IsStopped()) {
       break;
     }
-    const uint32_t request = std::min(kReadBlock, static_cast<uint32_t>(wanted - m_nGot));
+    const uint32_t request = std::min(kReadBlock, static_cast<uint32_t>(m_nLength - m_nGot));
     const uint32_t count = m_pFile->Read(block, request);
     platform::SleepMs(1);
     if (count == 0) {
@@ -278,7 +328,8 @@ uint32_t CDownloadThread::ResumeWorker() {
 }
 
 int32_t CDownloadThread::SuspendWorker() {
-  if (m_nRunState.load() == 1) {
+  // After a stop the gate must stay open: a worker held there would never end, and exit waits.
+  if (m_nRunState.load() == 1 && !m_bStopRequested) {
     m_runGate.Reset();
     m_nRunState.store(0);
   }

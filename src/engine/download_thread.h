@@ -82,6 +82,11 @@ class CDownloadThread : public platform::CWinThread {
   int32_t m_bStopRequested = 0;
   int32_t m_bWritten = 0;
 
+ protected:
+  // The session a worker opens when it took over none. Virtual so that a test can act at the
+  // moment before the session exists, where a stop has nothing to close yet.
+  virtual net::CInternetSession* CreateSession();
+
  private:
   struct Outcome;
   void OpenSession();

@@ -26,8 +26,16 @@ std::optional<int64_t> OpenPartFile(platform::File& file, const std::string& pat
   return length;
 }
 
-bool MovePartFileToFinal(platform::File& file, const std::string& partPath,
-                         const std::string& finalPath) {
-  file.Close();
-  return platform::FileExists(partPath) && platform::MoveFileNoReplace(partPath, finalPath);
+Completion CompletePartFile(platform::File& file, int64_t remoteSize, const std::string& partPath,
+                            const std::string& finalPath) {
+  const int64_t length = file.Length();
+  // A close can be where a delayed write fails; what it leaves is no installer to hand over.
+  const bool closed = file.Close();
+  if (length != remoteSize || !closed) {
+    return Completion::NotWhole;
+  }
+  if (!platform::FileExists(partPath) || !platform::MoveFileNoReplace(partPath, finalPath)) {
+    return Completion::NotMoved;
+  }
+  return Completion::Moved;
 }

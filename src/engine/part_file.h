@@ -20,8 +20,15 @@ std::string FinalFilePath(const std::string& targetFolder, const std::string& fi
 // length, or nothing (with the file closed) when it cannot be opened, measured or positioned.
 std::optional<int64_t> OpenPartFile(platform::File& file, const std::string& path);
 
-// The completion's move: closes the part file, then moves it to the final path without replacing
-// a file already there. False when the part file is missing or the move fails; the part file is
-// then left where it was, so the caller can report a file error and a later run can resume.
-bool MovePartFileToFinal(platform::File& file, const std::string& partPath,
-                         const std::string& finalPath);
+enum class Completion {
+  Moved,     // the part file now lies under the final name
+  NotWhole,  // not the remote size, or its close failed: kept as it is
+  NotMoved,  // whole, but missing or the final name is taken: kept as it is
+};
+
+// The completion: closes the part file and, only when it held exactly remoteSize bytes and its
+// close succeeded, moves it to the final path without replacing a file already there. A part
+// file that is not moved stays where it was, so the caller can report a file error and a later
+// run can resume.
+Completion CompletePartFile(platform::File& file, int64_t remoteSize, const std::string& partPath,
+                            const std::string& finalPath);

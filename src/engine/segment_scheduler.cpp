@@ -103,8 +103,15 @@ bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
 }
 
 CDownloadThread* CDownloadJob::TakeWrittenDonor() {
-  const auto donor = std::find_if(m_workers.begin(), m_workers.end(),
-                                  [](const CDownloadThread* worker) { return worker->m_bWritten; });
+  // One that still holds its connection first: a written worker whose connection was lent away
+  // gives the new worker nothing, which then needs a login the server may refuse.
+  auto donor = std::find_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
+    return worker->m_bWritten && worker->m_pConnection != nullptr;
+  });
+  if (donor == m_workers.end()) {
+    donor = std::find_if(m_workers.begin(), m_workers.end(),
+                         [](const CDownloadThread* worker) { return worker->m_bWritten; });
+  }
   if (donor == m_workers.end()) {
     return nullptr;
   }

@@ -22,17 +22,15 @@ DataTransfer::~DataTransfer() {
 TransferStart DataTransfer::Start(const std::shared_ptr<FtpControl>& control,
                                   const std::string& command) {
   const FtpReply pasv = control->Exchange("PASV");
-  const std::optional<PasvAddress> address =
-      pasv.code == 227 ? ParsePasvReply(pasv.text) : std::nullopt;
-  if (!address) {
+  const std::optional<uint16_t> port = pasv.code == 227 ? ParsePasvPort(pasv.text) : std::nullopt;
+  if (!port) {
     throw CInternetException(kErrorExtendedError);
   }
-  const std::string controlPeer = control->PeerAddress();
-  const std::string host =
-      IsUnusablePasvHost(address->host, controlPeer) ? controlPeer : address->host;
-
+  // Only to the server we logged in to, whatever host the reply names: otherwise a hostile
+  // server, or anyone who can alter the plain-text control connection, could make us connect
+  // anywhere in the user's network and store the answer as the installer.
   std::unique_ptr<DataTransfer> transfer(new DataTransfer(control));
-  (*transfer->data_)->Connect(host, address->port, control->connectTimeoutMs());
+  (*transfer->data_)->Connect(control->PeerAddress(), *port, control->connectTimeoutMs());
   FtpReply reply = control->Exchange(command);
   if (reply.code >= 300) {
     return TransferStart{nullptr, std::move(reply)};
@@ -82,11 +80,10 @@ size_t DataTransfer::Read(void* buffer, size_t count) {
 
 void DataTransfer::ReadFinalReply() {
   awaitingFinalReply_ = false;
-  FtpReply reply;
-  do {
-    reply = control_->ReadReply();
-  } while (IsPreliminary(reply));
-  finalReply_ = std::move(reply);
+  // The transfer itself may take long (data that keeps coming is progress); its final reply
+  // must follow the end of the data within the receive time-out.
+  finalReply_ = control_->ReadFinalReply(std::chrono::steady_clock::now() +
+                                         std::chrono::milliseconds(control_->receiveTimeoutMs()));
 }
 
 void DataTransfer::Abandon() {

@@ -36,6 +36,15 @@ bool CFtpConnection::Command(const std::string& text) {
   return impl_->control->Exchange(line).code < 400;
 }
 
+std::optional<int64_t> CFtpConnection::GetFileSize(const std::string& name) {
+  if (!IsSingleLine(name)) {
+    return std::nullopt;
+  }
+  // In ASCII type a size would count converted line ends, and some servers refuse to give one.
+  impl_->control->EnsureTransferType('I');
+  return ParseSizeReply(impl_->control->Exchange("SIZE " + name));
+}
+
 CInternetFile* CFtpConnection::OpenFile(const std::string& path, uint32_t transferType) {
   if (!IsSingleLine(path)) {
     return nullptr;

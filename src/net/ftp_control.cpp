@@ -1,8 +1,19 @@
 #include "net/ftp_control.h"
 
+#include <algorithm>
+
 #include "net/internet_error.h"
 
 namespace net {
+namespace {
+
+uint32_t MillisecondsUntil(FtpControl::Deadline deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return left.count() > 0 ? static_cast<uint32_t>(std::min<int64_t>(left.count(), UINT32_MAX)) : 0;
+}
+
+}  // namespace
 
 bool IsSingleLine(std::string_view text) {
   return text.find_first_of("\r\n") == std::string_view::npos;
@@ -49,7 +60,13 @@ void FtpControl::Send(std::string_view line) {
   }
 }
 
-FtpReply FtpControl::ReadReply() {
+void FtpControl::ThrowTimedOut() {
+  broken_ = true;  // the rest of the reply may still come, out of step with the next command
+  throw CInternetException(scope_.IsAborted() ? kErrorOperationCancelled : kErrorTimeout);
+}
+
+FtpReply FtpControl::ReadReply(std::optional<Deadline> until) {
+  std::optional<Deadline> replyEnd;  // set once the reply's first byte has come
   for (;;) {
     if (broken_) {
       ThrowBroken();
@@ -58,17 +75,42 @@ FtpReply FtpControl::ReadReply() {
       SetLastResponseInfo(reply->text);
       return std::move(*reply);
     }
+    uint32_t waitMs = receiveTimeoutMs();
+    for (const std::optional<Deadline>& limit : {until, replyEnd}) {
+      if (limit) {
+        waitMs = std::min(waitMs, MillisecondsUntil(*limit));
+        if (waitMs == 0) {
+          ThrowTimedOut();
+        }
+      }
+    }
     char buffer[4096];
     size_t received = 0;
     try {
-      received = socket_->Receive(buffer, sizeof buffer, receiveTimeoutMs());
+      received = socket_->Receive(buffer, sizeof buffer, waitMs);
     } catch (const CInternetException&) {
       broken_ = true;
       throw;
     }
+    if (!replyEnd) {
+      replyEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(receiveTimeoutMs());
+    }
     // The server closing the control connection, or sending what is no reply, ends the login.
     if (received == 0 || !reader_.Feed(std::string_view(buffer, received))) {
       broken_ = true;
+    }
+  }
+}
+
+FtpReply FtpControl::ReadFinalReply(std::optional<Deadline> until) {
+  PreliminaryReplyLimit limit;
+  for (;;) {
+    FtpReply reply = ReadReply(until);
+    if (limit.IsFinal(reply)) {
+      return reply;
+    }
+    if (limit.exceeded()) {
+      ThrowTimedOut();
     }
   }
 }

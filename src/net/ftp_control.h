@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +27,16 @@ class FtpControl {
   void Connect(const std::string& server, uint16_t port);
   // Sends one line (without its line end); the caller has checked IsSingleLine.
   void Send(std::string_view line);
-  // The next reply, kept as the thread's last response.
-  FtpReply ReadReply();
+  using Deadline = std::chrono::steady_clock::time_point;
+
+  // The next reply, kept as the thread's last response. Each receive waits at most the receive
+  // time-out, and the whole reply must also end within it counted from its first byte (and by
+  // until, if given): a server that trickles a reply cannot hold the caller. Past a limit it
+  // throws kErrorTimeout and the connection is broken.
+  FtpReply ReadReply(std::optional<Deadline> until = std::nullopt);
+  // The next final reply, after at most a few preliminary ones (the same error past either
+  // limit).
+  FtpReply ReadFinalReply(std::optional<Deadline> until = std::nullopt);
   FtpReply Exchange(std::string_view line);
   // Makes later calls fail, for when the replies are out of step with the commands.
   void MarkBroken() { broken_ = true; }
@@ -45,6 +55,7 @@ class FtpControl {
 
  private:
   [[noreturn]] void ThrowBroken() const;
+  [[noreturn]] void ThrowTimedOut();
 
   std::shared_ptr<CInternetSession::Shared> session_;
   AbortScope scope_;

@@ -40,11 +40,14 @@ bool CFtpFileFind::FindFile(const std::string& pattern) {
     throw CInternetException(kErrorExtendedError);
   }
 
-  std::string listing;
+  // Parsed as it comes, so memory stays bounded whatever the listing holds.
+  ListingReader reader;
+  size_t listed = 0;
   char chunk[16 * 1024];
   while (const size_t got = start.transfer->Read(chunk, sizeof chunk)) {
-    listing.append(chunk, got);
-    if (listing.size() > kMaxListingBytes) {
+    reader.Feed(std::string_view(chunk, got));
+    listed += got;
+    if (listed > kMaxListingBytes) {
       throw CInternetException(kErrorConnectionAborted);  // the transfer closes early
     }
   }
@@ -55,7 +58,7 @@ bool CFtpFileFind::FindFile(const std::string& pattern) {
   if (!finalReply || finalReply->code >= 400) {
     throw CInternetException(kErrorExtendedError);  // the final reply is the last response
   }
-  entries_ = ParseListing(listing);
+  entries_ = reader.Finish();
   return !entries_.empty();
 }
 
@@ -74,6 +77,14 @@ std::string CFtpFileFind::GetFileName() const {
 
 int64_t CFtpFileFind::GetLength() const {
   return haveCurrent_ ? entries_[current_].size : 0;
+}
+
+bool CFtpFileFind::IsDirectory() const {
+  return haveCurrent_ && entries_[current_].isDirectory;
+}
+
+bool CFtpFileFind::IsSymbolicLink() const {
+  return haveCurrent_ && entries_[current_].isLink;
 }
 
 void CFtpFileFind::Close() {

@@ -129,7 +129,7 @@ std::optional<ListingEntry> ParseUnixLine(std::string_view line) {
     if (name.empty()) {
       return std::nullopt;
     }
-    return ListingEntry{std::string(name), *size, type == 'd'};
+    return ListingEntry{std::string(name), *size, type == 'd', type == 'l'};
   }
   return std::nullopt;
 }
@@ -196,6 +196,10 @@ std::optional<ListingEntry> ParseDosLine(std::string_view line) {
 }  // namespace
 
 std::optional<ListingEntry> ParseListingLine(std::string_view line) {
+  // Checked before anything is split: tokenising a huge line costs many times its size.
+  if (line.size() > kMaxListingLineBytes) {
+    return std::nullopt;
+  }
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
     line.remove_suffix(1);
   }
@@ -208,20 +212,52 @@ std::optional<ListingEntry> ParseListingLine(std::string_view line) {
   return ParseUnixLine(line);
 }
 
-std::vector<ListingEntry> ParseListing(std::string_view listing) {
-  std::vector<ListingEntry> entries;
-  while (!listing.empty()) {
-    const size_t end = listing.find('\n');
-    const std::string_view line = listing.substr(0, end);
-    if (std::optional<ListingEntry> entry = ParseListingLine(line)) {
-      entries.push_back(std::move(*entry));
+void ListingReader::Feed(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const size_t end = bytes.find('\n');
+    const std::string_view piece = bytes.substr(0, end);
+    if (!overlong_ && line_.size() + piece.size() <= kMaxListingLineBytes) {
+      line_.append(piece.data(), piece.size());
+    } else {
+      overlong_ = true;
+      line_.clear();
     }
     if (end == std::string_view::npos) {
-      break;
+      return;
     }
-    listing.remove_prefix(end + 1);
+    TakeLine();
+    bytes.remove_prefix(end + 1);
   }
-  return entries;
+}
+
+void ListingReader::TakeLine() {
+  if (!overlong_) {
+    if (std::optional<ListingEntry> entry = ParseListingLine(line_)) {
+      entries_.push_back(std::move(*entry));
+    }
+  }
+  line_.clear();
+  overlong_ = false;
+}
+
+std::vector<ListingEntry> ListingReader::Finish() {
+  TakeLine();
+  return std::move(entries_);
+}
+
+std::optional<int64_t> ParseSizeReply(const FtpReply& reply) {
+  std::string_view text = reply.text;
+  if (reply.code != 213 || text.size() < 4 || text[3] != ' ') {
+    return std::nullopt;
+  }
+  text.remove_prefix(4);
+  return ParseSize(text.substr(0, text.find_first_of("\r\n")));
+}
+
+std::vector<ListingEntry> ParseListing(std::string_view listing) {
+  ListingReader reader;
+  reader.Feed(listing);
+  return reader.Finish();
 }
 
 }  // namespace net

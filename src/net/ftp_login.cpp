@@ -31,10 +31,8 @@ bool IsAnonymous(const std::string& user) {
 }  // namespace
 
 void LogIn(FtpControl& control, const std::string& user, const std::string& password) {
-  FtpReply greeting;
-  do {
-    greeting = control.ReadReply();  // "120 ready in a while" comes before the 220
-  } while (greeting.code < 200);
+  // "120 ready in a while" may come before the 220.
+  const FtpReply greeting = control.ReadFinalReply();
   if (greeting.code != 220) {
     throw CInternetException(kErrorExtendedError);
   }

@@ -92,4 +92,12 @@ std::optional<FtpReply> FtpReplyReader::Next() {
   return reply;
 }
 
+bool PreliminaryReplyLimit::IsFinal(const FtpReply& reply) {
+  if (reply.code >= 200) {
+    return true;
+  }
+  ++preliminaries_;
+  return false;
+}
+
 }  // namespace net

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ class CFtpConnection {
   // Sends one command line (a trailing line end of the caller's is replaced by CRLF). True when
   // the server accepts it (1xx-3xx).
   bool Command(const std::string& text);
+  // The size of a file in the current directory as the server tells it (SIZE, in binary type),
+  // or nothing when it does not. Throws CInternetException on network failures.
+  std::optional<int64_t> GetFileSize(const std::string& name);
   // Opens a remote file for reading over a passive data connection. The caller owns the result;
   // nullptr when the path cannot go out as one command line. Throws CInternetException
   // (kErrorExtendedError when the server refuses the retrieval).
@@ -107,7 +111,10 @@ class CFtpFileFind {
   bool FindFile(const std::string& pattern);
   bool FindNextFile();
   std::string GetFileName() const;
+  // The listed size; a link's is that of the link itself, not of what it names.
   int64_t GetLength() const;
+  bool IsDirectory() const;
+  bool IsSymbolicLink() const;
   void Close();
 
  private:

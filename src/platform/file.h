@@ -26,7 +26,9 @@ class File {
   // Writes all bytes at the current position, or returns false. On failure a prefix of the
   // data may have been written.
   bool Write(const void* data, size_t size);
-  void Close();
+  // False when the system reports an error as it closes (a delayed write that failed); true
+  // when nothing was open.
+  bool Close();
 
   struct Impl;
 

@@ -78,11 +78,13 @@ bool File::Write(const void* data, size_t size) {
   return true;
 }
 
-void File::Close() {
-  if (impl_->fd >= 0) {
-    close(impl_->fd);
-    impl_->fd = -1;
+bool File::Close() {
+  if (impl_->fd < 0) {
+    return true;
   }
+  const bool closed = close(impl_->fd) == 0;
+  impl_->fd = -1;  // closed even on failure: retrying could close another file's descriptor
+  return closed;
 }
 
 bool FileExists(const std::string& path) {

@@ -65,11 +65,13 @@ bool File::Write(const void* data, size_t size) {
   return true;
 }
 
-void File::Close() {
-  if (IsOpen()) {
-    CloseHandle(impl_->handle);
-    impl_->handle = INVALID_HANDLE_VALUE;
+bool File::Close() {
+  if (!IsOpen()) {
+    return true;
   }
+  const bool closed = CloseHandle(impl_->handle) != FALSE;
+  impl_->handle = INVALID_HANDLE_VALUE;
+  return closed;
 }
 
 bool FileExists(const std::string& path) {

@@ -39,6 +39,16 @@ TEST(SegmentFailure, RefusedRestartPosition) {
   EXPECT_EQ(worker->m_nGot, 0);
 }
 
+TEST(SegmentFailure, ALengthOutsideOneSegmentFailsRatherThanEndWithoutAnOutcome) {
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kFileSize));
+  for (const int32_t length : {0, -5, SEGMENT_SIZE + 1}) {
+    SCOPED_TRACE(length);
+    WorkerHarness harness;
+    ExpectSegmentFails(harness, server.port(), 0, length,
+                       "Invalid segment length " + std::to_string(length));
+  }
+}
+
 TEST(SegmentFailure, DataEndingEarlyIsABrokenNetwork) {
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kFileSize, {"short-data=100"}));
   WorkerHarness harness;

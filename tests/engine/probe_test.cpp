@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "worker_harness.h"
 
 using testsupport::FtpServer;
@@ -40,6 +43,60 @@ INSTANTIATE_TEST_SUITE_P(Servers, SizeProbe,
                                return "proftpd";
                            }
                          });
+
+// What a mirror may serve under the installer's name. Only a file's own size may become the
+// download's size: a link's listed size is the link's, a directory is no installer.
+class ServedUnderTheName : public ::testing::TestWithParam<ServerKind> {};
+
+TEST_P(ServedUnderTheName, OnlyAFileOrWhatALinkNamesGivesTheSize) {
+  constexpr int64_t kRealSize = 5000000;
+  struct Case {
+    const char* what;
+    std::vector<testsupport::ServedLink> links;
+    std::vector<std::string> directories;
+    int64_t size;  // 0: not found
+  };
+  const Case cases[] = {
+      // Named as what it links to: vsftpd lists a link by the name of its target.
+      {"a link to the installer",
+       {{kServedPath, std::string("../store/") + kFileName}},
+       {},
+       kRealSize},
+      {"a link to nothing", {{kServedPath, "../store/none"}}, {}, 0},
+      // Its listing shows the inner directory's entry, under the installer's name.
+      {"a directory", {}, {std::string(kServedPath) + "/" + kFileName}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::ServerOptions options;
+    options.kind = GetParam();
+    options.files = {{std::string("manual/vm/store/") + kFileName, kRealSize, true}};
+    options.links = c.links;
+    options.directories = c.directories;
+    FtpServer server(options);
+    WorkerHarness harness;
+    auto probe = harness.RunProbe(server.port());
+    ASSERT_TRUE(probe);
+    EXPECT_EQ(probe->m_nStart, c.size);
+    EXPECT_EQ(probe->m_bComplete.load(), c.size > 0 ? 1 : 0);
+    EXPECT_EQ(probe->m_bError.load(), c.size > 0 ? 0 : 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServedUnderTheName,
+                         ::testing::Values(ServerKind::Vsftpd, ServerKind::Proftpd),
+                         [](const auto& paramInfo) {
+                           return paramInfo.param == ServerKind::Vsftpd ? "vsftpd" : "proftpd";
+                         });
+
+TEST(SizeProbeLookup, AnEntryNamedByItsPathFromTheRootIsTheInstaller) {
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, 4096, {"listing-paths"}));
+  WorkerHarness harness;
+  auto probe = harness.RunProbe(server.port());
+  ASSERT_TRUE(probe);
+  EXPECT_EQ(probe->m_nStart, 4096);
+  EXPECT_EQ(probe->m_bComplete.load(), 1);
+}
 
 TEST(SizeProbeLookup, ANameOnlyInAnotherCaseIsNotFound) {
   FtpServer server(InstallerServer(ServerKind::Vsftpd, 4096));

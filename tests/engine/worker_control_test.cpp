@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/test_support.h"
+#include "support/loopback_socket.h"
 #include "worker_harness.h"
 
 using testsupport::FtpServer;
@@ -72,11 +73,45 @@ TEST(Stop, DuringABlockingReadEndsWithCancel) {
   // The worker now waits for data that never comes; its receive time-out is 90 s.
   const uint32_t stopped = platform::TickCount();
   worker->StopWorker();
+  worker->SuspendWorker();  // a pause queued behind the stop must not hold the worker
   ASSERT_TRUE(platform::WaitWithPump(worker->m_hFinished, 30000)) << "the stop unblocks the read";
   EXPECT_LT(platform::TickCount() - stopped, 30000u);
   EXPECT_EQ(worker->GetStatus(), "Cancel");
   EXPECT_EQ(worker->m_bError.load(), 0);
   EXPECT_EQ(worker->m_bComplete.load(), 0);
+}
+
+// Waits, on its own thread, at the moment after it looked for a stop and before its session
+// exists, until the test lets it go on.
+class WorkerHeldBeforeItsSession : public CDownloadThread {
+ public:
+  platform::Event reachedTheGap;
+  platform::Event mayGoOn;
+
+ protected:
+  net::CInternetSession* CreateSession() override {
+    reachedTheGap.Set();
+    mayGoOn.Wait(platform::kInfinite);
+    return CDownloadThread::CreateSession();
+  }
+};
+
+TEST(Stop, ThatComesBeforeTheSessionExistsIsNotLost) {
+  // Takes connections and never greets: only a stop ends the login before its 90-s time-out.
+  testsupport::LoopbackListener silentServer;
+  WorkerHarness harness;
+  WorkerHeldBeforeItsSession worker;
+  ASSERT_TRUE(harness.Prepare(worker, silentServer.port(), 0, 0, SEGMENT_SIZE));
+  worker.ResumeWorker();
+  ASSERT_TRUE(worker.reachedTheGap.Wait(30000));
+
+  worker.StopWorker();  // nothing to close yet
+  worker.mayGoOn.Set();
+  const uint32_t stopped = platform::TickCount();
+  ASSERT_TRUE(platform::WaitWithPump(worker.m_hFinished, 30000)) << "login ran on after the stop";
+  EXPECT_LT(platform::TickCount() - stopped, 30000u);
+  EXPECT_EQ(worker.GetStatus(), "Cancel");
+  EXPECT_EQ(worker.m_bError.load(), 0);
 }
 
 TEST(Stop, BeforeTheThreadRunsCancelsAndReportsAtOnce) {

@@ -22,21 +22,29 @@ std::unique_ptr<CDownloadThread> WorkerHarness::MakeWorker(uint16_t port, int32_
                                                            int64_t start, int32_t length,
                                                            const std::string& fileName) {
   std::unique_ptr<CDownloadThread> worker(CDownloadThread::CreateObject());
-  if (!worker || !worker->CreateThread()) {
+  if (!worker || !Prepare(*worker, port, index, start, length, fileName)) {
     return nullptr;
   }
-  worker->m_nIndex = index;
-  worker->m_nGot = 0;
-  worker->m_strFileName = fileName;
-  worker->m_strServerDir = kServerDir;
-  worker->m_strHost = "127.0.0.1";
-  worker->m_nPort = port;
-  worker->m_nStart = start;
-  worker->m_nLength = length;
-  worker->m_nAttempts = 1;
-  worker->m_nRetryDelaySec = 10;
-  worker->m_pOwner = &target_;
   return worker;
+}
+
+bool WorkerHarness::Prepare(CDownloadThread& worker, uint16_t port, int32_t index, int64_t start,
+                            int32_t length, const std::string& fileName) {
+  if (!worker.CreateThread()) {
+    return false;
+  }
+  worker.m_nIndex = index;
+  worker.m_nGot = 0;
+  worker.m_strFileName = fileName;
+  worker.m_strServerDir = kServerDir;
+  worker.m_strHost = "127.0.0.1";
+  worker.m_nPort = port;
+  worker.m_nStart = start;
+  worker.m_nLength = length;
+  worker.m_nAttempts = 1;
+  worker.m_nRetryDelaySec = 10;
+  worker.m_pOwner = &target_;
+  return true;
 }
 
 bool WorkerHarness::Run(CDownloadThread& worker, uint32_t timeoutMs) {

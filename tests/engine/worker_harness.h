@@ -38,6 +38,9 @@ class WorkerHarness {
   std::unique_ptr<CDownloadThread> MakeWorker(uint16_t port, int32_t index, int64_t start,
                                               int32_t length,
                                               const std::string& fileName = kFileName);
+  // Fills a worker made by the test (of a derived class) the same way; false when no thread.
+  bool Prepare(CDownloadThread& worker, uint16_t port, int32_t index, int64_t start, int32_t length,
+               const std::string& fileName = kFileName);
   // Starts the worker and pumps messages until its thread has ended (false on time-out).
   bool Run(CDownloadThread& worker, uint32_t timeoutMs = 120000);
   // A size probe for the file, run to its end; nullptr when it could not be run.

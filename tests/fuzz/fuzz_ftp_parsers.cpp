@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/ftp_parsers.h"
 
@@ -16,8 +18,12 @@ void Require(bool condition) {
   }
 }
 
-void FuzzReplyReader(std::string_view bytes, size_t chunkSize) {
+// The bytes as a stream of replies, the way the control connection waits through them for a
+// final one: every reply whole, and no more preliminary ones let through than the limit.
+void FuzzReplyStream(std::string_view bytes, size_t chunkSize) {
   net::FtpReplyReader reader;
+  net::PreliminaryReplyLimit limit;
+  int preliminaries = 0;
   for (size_t pos = 0; pos < bytes.size(); pos += chunkSize) {
     if (!reader.Feed(bytes.substr(pos, chunkSize))) {
       return;
@@ -27,28 +33,58 @@ void FuzzReplyReader(std::string_view bytes, size_t chunkSize) {
       Require(reply->text.size() >= 5 &&
               reply->text.compare(reply->text.size() - 2, 2, "\r\n") == 0);
       Require(reply->text.size() <= 64 * 1024 + 2);
+      if (limit.IsFinal(*reply)) {
+        Require(reply->code >= 200);
+        limit = net::PreliminaryReplyLimit();
+        preliminaries = 0;
+      } else {
+        Require(reply->code < 200);
+        if (limit.exceeded()) {
+          return;  // the caller gives up here
+        }
+        Require(++preliminaries <= net::PreliminaryReplyLimit::kMaxPreliminaries);
+      }
     }
   }
 }
 
 void FuzzPasv(std::string_view bytes) {
-  const std::optional<net::PasvAddress> address = net::ParsePasvReply(bytes);
-  if (!address) {
-    return;
+  if (const std::optional<uint16_t> port = net::ParsePasvPort(bytes)) {
+    Require(*port != 0);
   }
-  Require(address->port != 0);
-  Require(address->host.size() >= 7 && address->host.size() <= 15);
-  // A parsed address is well-formed, so it is never rejected as unreadable.
-  Require(!net::IsUnusablePasvHost(address->host, address->host) || address->host == "0.0.0.0");
-  net::IsUnusablePasvHost(address->host, std::string(bytes.substr(0, 15)));
 }
 
-void FuzzListing(std::string_view bytes) {
-  for (const net::ListingEntry& entry : net::ParseListing(bytes)) {
+void RequireSaneEntries(const std::vector<net::ListingEntry>& entries) {
+  for (const net::ListingEntry& entry : entries) {
     Require(!entry.name.empty());
     Require(entry.size >= 0);
     Require(entry.name.find('\n') == std::string::npos);
+    Require(entry.name.size() <= net::kMaxListingLineBytes);
+    Require(!(entry.isDirectory && entry.isLink));
   }
+}
+
+// The bytes as a listing, whole and in pieces, and as one line far longer than any real one:
+// over-long lines give no entry, and the reader's result does not depend on how bytes arrive.
+void FuzzListing(std::string_view bytes, size_t chunkSize) {
+  const std::vector<net::ListingEntry> whole = net::ParseListing(bytes);
+  RequireSaneEntries(whole);
+  net::ListingReader reader;
+  for (size_t pos = 0; pos < bytes.size(); pos += chunkSize) {
+    reader.Feed(bytes.substr(pos, chunkSize));
+  }
+  Require(reader.Finish().size() == whole.size());
+
+  if (bytes.empty() || bytes.find('\n') != std::string_view::npos) {
+    return;
+  }
+  std::string longLine;
+  while (longLine.size() <= net::kMaxListingLineBytes) {
+    longLine.append(bytes.data(), bytes.size());
+  }
+  Require(!net::ParseListingLine(longLine).has_value());
+  Require(net::ParseListing(longLine + "\n" + std::string(bytes)).size() ==
+          net::ParseListing(bytes).size());
 }
 
 }  // namespace
@@ -57,9 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   // The first byte picks how the reader's input is cut, as reads of the socket would cut it.
   const size_t chunkSize = size == 0 ? 1 : 1 + data[0] % 97;
-  FuzzReplyReader(bytes, chunkSize);
-  FuzzReplyReader(bytes, bytes.size() + 1);
+  FuzzReplyStream(bytes, chunkSize);
+  FuzzReplyStream(bytes, bytes.size() + 1);
   FuzzPasv(bytes);
-  FuzzListing(bytes);
+  FuzzListing(bytes, chunkSize);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "job_harness.h"
+#include "platform/clock.h"
 
 using platform_test::ScratchFolder;
 using testsupport::FtpServer;
@@ -73,6 +74,40 @@ INSTANTIATE_TEST_SUITE_P(
         // Short data only shows at the end of the file: one segment, which is the tail.
         PassingFaultCase{"short-data=100", SEGMENT_SIZE - 1000}),
     [](const auto& param) { return param.index == 0 ? "DroppedData" : "ShortData"; });
+
+class HostileReply : public ::testing::TestWithParam<const char*> {};
+
+// A reply that never ends (the probe's directory change trickled, or a segment's final reply
+// held back behind preliminary replies or blank lines for about 40 s) fails only the worker
+// that waits for it, within its time-out; the job goes on and ends byte-exact.
+TEST_P(HostileReply, FailsItsWorkerWithinItsTimeOutAndTheJobRecovers) {
+  constexpr int64_t kSize = 3 * SEGMENT_SIZE + 5000;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {GetParam()}));
+  ScratchFolder folder;
+  // Probes then wait 4 s for a reply, segment workers 6 s.
+  JobHarness harness(server.port(), FolderOf(folder), 2);
+  const uint32_t started = platform::TickCount();
+  ASSERT_TRUE(harness.Start());
+  ASSERT_TRUE(harness.RunToEnd());
+
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+  EXPECT_LT(platform::TickCount() - started, 35000u) << "the hostile reply was waited out";
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, HostileReply,
+                         ::testing::Values("trickle-reply=CWD", "endless-preliminary",
+                                           "endless-blank-lines"),
+                         [](const auto& param) {
+                           switch (param.index) {
+                             case 0:
+                               return "TrickledProbeReply";
+                             case 1:
+                               return "EndlessPreliminaryReplies";
+                             default:
+                               return "EndlessBlankLines";
+                           }
+                         });
 
 TEST(RecoveredFault, AServerThatLimitsConnectionsStillGetsTheWholeFile) {
   // Slow segments let the pool outgrow the server's limit; refused workers are replaced, and a

@@ -29,10 +29,11 @@ std::filesystem::path NativePathOf(const std::string& path) {
   return native;
 }
 
-DownloadSettings TestSettings(uint16_t port, const std::string& targetFolder) {
+DownloadSettings TestSettings(uint16_t port, const std::string& targetFolder, int32_t timeoutSec) {
   DownloadSettings settings;
   settings.m_strHost = "127.0.0.1";
   settings.m_nPort = port;
+  settings.m_nTimeoutSec = timeoutSec;
   settings.m_strTargetFolder = targetFolder;
   return settings;
 }
@@ -63,11 +64,12 @@ std::vector<std::string> RecordingView::Notices() const {
   return notices;
 }
 
-JobHarness::JobHarness(uint16_t port, const std::string& targetFolder)
+JobHarness::JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec)
     : view([this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
         Dispatch(message, wParam, lParam);
       }),
-      job(TestSettings(port, targetFolder), view, [this] { monitor.ShowComplete(view); }) {}
+      job(TestSettings(port, targetFolder, timeoutSec), view,
+          [this] { monitor.ShowComplete(view); }) {}
 
 void JobHarness::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == platform::kTimerMessage) {
@@ -85,7 +87,15 @@ void JobHarness::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 
 bool JobHarness::Start() {
   job.StartDownload();
-  if (!PumpUntil([this] { return job.m_nFileSize > 0; })) {
+  int retriesTaken = 0;
+  const bool sized = PumpUntil([&] {
+    if (timerTicksDue[TIMER_PROBE_RETRY] > retriesTaken) {
+      ++retriesTaken;
+      Tick(TIMER_PROBE_RETRY);
+    }
+    return job.m_nFileSize > 0;
+  });
+  if (!sized) {
     return false;
   }
   Tick(TIMER_START);

@@ -65,10 +65,11 @@ class RecordingView : public IDownloadView {
 // acted on when realTimers is set; tests normally drive the ticks with Tick().
 class JobHarness {
  public:
-  JobHarness(uint16_t port, const std::string& targetFolder);
+  // timeoutSec: the base network time-out the workers derive theirs from.
+  JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec = 30);
 
-  // The start command, then the size probe's report and the start tick. False when the size
-  // never came.
+  // The start command, then the size probe's report (asking again on each retry tick) and the
+  // start tick. False when the size never came.
   bool Start();
   // Delivers what the workers posted, then runs one tick of the timer, as the message queue
   // would (timers come only when no posted message waits).

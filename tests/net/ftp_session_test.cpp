@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "net/internet_session.h"
 #include "net/socket.h"
 #include "support/ftp_server.h"
+#include "support/process.h"
 
 namespace net {
 namespace {
@@ -137,6 +139,20 @@ TEST_P(EveryServer, ListingGivesExactSizesAndOnlyExactNames) {
   for (const auto& entry : Walk(*connection, "SETUP.EXE")) {
     EXPECT_NE(entry.first, "Setup.exe");  // a name in another case is another file
   }
+}
+
+TEST_P(EveryServer, SizeOfAFileFollowsALinkAndRefusesWhatIsNoFile) {
+  ServerOptions options = WithFiles(GetParam(), {{"manual/vm/store/Setup.exe", 5000}});
+  options.links = {{kSetupServed, "../store/Setup.exe"},
+                   {"manual/vm/Clients/Gone.exe", "../store/none"}};
+  options.directories = {"manual/vm/Clients/Dir.exe"};
+  FtpLayer ftp(options);
+  auto connection = ftp.Connect();
+  ASSERT_TRUE(connection->SetCurrentDirectory(kSetupDir));
+  EXPECT_EQ(connection->GetFileSize("Setup.exe"), 5000);
+  EXPECT_EQ(connection->GetFileSize("Gone.exe"), std::nullopt);
+  EXPECT_EQ(connection->GetFileSize("Missing.exe"), std::nullopt);
+  EXPECT_EQ(connection->GetFileSize("Dir.exe"), std::nullopt);
 }
 
 TEST_P(EveryServer, DirectoryChangeReportsRefusalWithTheServersReply) {
@@ -271,6 +287,62 @@ TEST(FtpTransferFaults, StalledServerTimesOutWithinTheReceiveTimeOut) {
   EXPECT_EQ(ErrorOf([&] { ReadAll(*file); }), kErrorTimeout);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_EQ(InternetErrorMessage(kErrorTimeout), "The operation timed out");
+}
+
+TEST(FtpTransferFaults, DataGoesOnlyToTheServerWhateverHostThePassiveReplyNames) {
+  // Another loopback address: nothing listens there, and no traffic leaves the machine.
+  FtpLayer ftp(PyftpdlibWith({"pasv-address=127.0.0.2"}));
+  auto connection = ftp.Connect();
+  std::unique_ptr<CInternetFile> file(connection->OpenFile(kSetupPath));
+  EXPECT_EQ(ReadAll(*file), ftp.server().ReadServedFile(kSetupServed, 0, kSetupSize));
+}
+
+// A reply that never ends holds the caller no longer than the receive time-out, however it
+// keeps each receive busy; the server's stream would last about 40 s.
+TEST(FtpTransferFaults, AReplyThatNeverEndsTimesOutWithinTheReceiveTimeOut) {
+  struct Case {
+    const char* fault;
+    void (*call)(CFtpConnection&);
+  };
+  const Case cases[] = {
+      {"trickle-reply=CWD",
+       [](CFtpConnection& connection) { connection.SetCurrentDirectory(kSetupDir); }},
+      {"endless-preliminary",
+       [](CFtpConnection& connection) {
+         std::unique_ptr<CInternetFile> file(connection.OpenFile(kSetupPath));
+         ReadAll(*file);
+       }},
+      {"endless-blank-lines",
+       [](CFtpConnection& connection) {
+         std::unique_ptr<CInternetFile> file(connection.OpenFile(kSetupPath));
+         ReadAll(*file);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    FtpLayer ftp(PyftpdlibWith({c.fault}, 100000));
+    ftp.session().SetOption(SessionOption::ReceiveTimeout, 1500);
+    auto connection = ftp.Connect();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ErrorOf([&] { c.call(*connection); }), kErrorTimeout);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(ErrorOf([&] { connection->Command("NOOP"); }), kErrorConnectionAborted)
+        << "the rest of that reply would answer the next command";
+  }
+}
+
+TEST(FtpTransferFaults, AHugeListingLineIsSkippedInBoundedMemory) {
+  // Just within what a listing may hold; splitting it into words would take hundreds of MiB.
+  constexpr int64_t kLineBytes = 16 * 1024 * 1024 - 4096;
+  constexpr int64_t kMemoryBound = 8 * 1024 * 1024;
+  FtpLayer ftp(PyftpdlibWith({"listing-line=" + std::to_string(kLineBytes)}));
+  auto connection = ftp.Connect();
+  ASSERT_TRUE(connection->SetCurrentDirectory(kSetupDir));
+  const int64_t peakBefore = testsupport::PeakMemoryBytes();
+  const auto entries = Walk(*connection, "Setup.exe");
+  EXPECT_LT(testsupport::PeakMemoryBytes() - peakBefore, kMemoryBound);
+  ASSERT_EQ(entries.size(), 1u) << "the entry after the huge line";
+  EXPECT_EQ(entries[0].second, kSetupSize);
 }
 
 TEST(FtpTransferFaults, ServerOverItsConnectionLimitRefusesWithItsReply) {

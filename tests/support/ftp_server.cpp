@@ -37,6 +37,14 @@ std::vector<std::string> ScriptCommand(const ServerOptions& options, uint16_t li
     command.push_back(file.sparse ? "--sparse" : "--file");
     command.push_back(file.path + ":" + std::to_string(file.size));
   }
+  for (const ServedLink& link : options.links) {
+    command.push_back("--symlink");
+    command.push_back(link.path + ":" + link.target);
+  }
+  for (const std::string& directory : options.directories) {
+    command.push_back("--dir");
+    command.push_back(directory);
+  }
   if (options.maxRatePerConnection > 0) {
     command.push_back("--max-rate");
     command.push_back(std::to_string(options.maxRatePerConnection));

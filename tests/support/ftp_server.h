@@ -19,11 +19,18 @@ struct ServedFile {
   bool sparse = false;  // a hole of that size instead of random bytes (for huge files)
 };
 
+struct ServedLink {
+  std::string path;    // relative to the root, with "/"
+  std::string target;  // as the link holds it ("../store/Setup.exe")
+};
+
 struct ServerOptions {
   ServerKind kind = ServerKind::Pyftpdlib;
   std::vector<ServedFile> files;
-  int64_t maxRatePerConnection = 0;  // bytes per second; 0 for no limit
-  bool anonymous = true;             // false: the server refuses every login
+  std::vector<ServedLink> links;
+  std::vector<std::string> directories;  // empty ones, relative to the root
+  int64_t maxRatePerConnection = 0;      // bytes per second; 0 for no limit
+  bool anonymous = true;                 // false: the server refuses every login
   // Scripted faults, pyftpdlib only, each "name" or "name=value":
   //   refuse-rest           every REST is answered 502
   //   refuse-rest-once      the first REST only
@@ -35,6 +42,15 @@ struct ServerOptions {
   //   idle-timeout=S        a control connection idle for S seconds is closed by the server
   //   data-faults-once      drop-data-after, short-data and stall-after hit only the first
   //                         transfer they apply to
+  //   pasv-address=A.B.C.D  every PASV reply names this host (the server still listens on
+  //                         127.0.0.1)
+  //   trickle-reply=CMD     the first reply to command CMD comes one byte per 100 ms, padded to
+  //                         last about 40 s
+  //   endless-preliminary   the first RETR's final reply is held back for about 40 s, with a
+  //                         "150" reply every 50 ms meanwhile
+  //   endless-blank-lines   the same with blank lines
+  //   listing-line=N        every LIST begins with one line of N bytes ("a a a ...")
+  //   listing-paths         LIST of a file names it by its path from the root, not by its name
   std::vector<std::string> faults;
 };
 

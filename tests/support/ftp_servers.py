@@ -32,13 +32,24 @@ CONNECT_MARKER = "#CONNECT"
 # --- arguments
 
 
+def parse_relpath(path):
+    if not path or path.startswith("/") or ".." in path.split("/"):
+        raise argparse.ArgumentTypeError(f"path must stay inside the root: {path!r}")
+    return path
+
+
 def parse_size_spec(text):
     path, sep, size = text.rpartition(":")
     if not sep or not path or not size.isdigit():
         raise argparse.ArgumentTypeError(f"expected relpath:size, got {text!r}")
-    if path.startswith("/") or ".." in path.split("/"):
-        raise argparse.ArgumentTypeError(f"path must stay inside the root: {text!r}")
-    return path, int(size)
+    return parse_relpath(path), int(size)
+
+
+def parse_link_spec(text):
+    path, sep, target = text.partition(":")
+    if not sep or not target:
+        raise argparse.ArgumentTypeError(f"expected relpath:target, got {text!r}")
+    return parse_relpath(path), target
 
 
 class ReportingParser(argparse.ArgumentParser):
@@ -56,12 +67,15 @@ def parse_args(argv):
                         metavar="RELPATH:SIZE", help="a file of random bytes")
     parser.add_argument("--sparse", action="append", default=[], type=parse_size_spec,
                         metavar="RELPATH:SIZE", help="a file that is one hole")
+    parser.add_argument("--symlink", action="append", default=[], type=parse_link_spec,
+                        metavar="RELPATH:TARGET", help="a symbolic link to TARGET (as written)")
+    parser.add_argument("--dir", action="append", default=[], type=parse_relpath,
+                        metavar="RELPATH", help="an empty directory")
     parser.add_argument("--max-rate", type=int, default=0, metavar="BYTES",
                         help="bytes per second per data connection")
     parser.add_argument("--no-anonymous", action="store_true", help="refuse every login")
     parser.add_argument("--fault", action="append", default=[], metavar="NAME[=VALUE]",
-                        help="pyftpdlib only: refuse-rest, refuse-rest-once, drop-data-after=N, "
-                        "short-data=N, stall-after=N, max-connections=N, idle-timeout=S")
+                        help="pyftpdlib only: see ftp_servers_pyftpdlib.Faults")
     parser.add_argument("--command-log", metavar="FILE")
     parser.add_argument("--port", type=int, default=0,
                         help="vsftpd and proftpd: listen on this port (fails if taken) "
@@ -111,20 +125,24 @@ def make_workdir():
     return workdir
 
 
-def make_root(workdir, random_files, sparse_files):
+def make_root(workdir, args):
     root = os.path.join(workdir, "root")
     os.mkdir(root, 0o755)
     os.chmod(root, 0o755)
-    for relpath, size in random_files:
+    for relpath, size in args.file:
         with open(served_path(root, relpath), "wb") as f:
             written = 0
             while written < size:
                 chunk = os.urandom(min(1 << 20, size - written))
                 f.write(chunk)
                 written += len(chunk)
-    for relpath, size in sparse_files:
+    for relpath, size in args.sparse:
         with open(served_path(root, relpath), "wb") as f:
             f.truncate(size)
+    for relpath in args.dir:
+        os.makedirs(served_path(root, relpath), 0o755, exist_ok=True)
+    for relpath, target in args.symlink:
+        os.symlink(target, served_path(root, relpath))
     return root
 
 
@@ -221,7 +239,7 @@ def main(argv):
     status = 0
     try:
         args = parse_args(argv)
-        root = make_root(workdir, args.file, args.sparse)
+        root = make_root(workdir, args)
         log_path = args.command_log or os.path.join(workdir, "commands.log")
         command_log = CommandLog(log_path)
         server = start_server(args, workdir, root, command_log, reaper)

@@ -9,8 +9,13 @@ import threading
 from ftp_servers_common import LOOPBACK
 
 
+# How long a hostile reply keeps the client waiting before the real reply follows: far longer
+# than any receive time-out a test sets, yet finite, so a client that waits it out still ends.
+HOSTILE_REPLY_SECONDS = 40
+
+
 class Faults:
-    """The scripted misbehaviour of a pyftpdlib server."""
+    """The scripted misbehaviour of a pyftpdlib server (names as in ftp_server.h)."""
 
     def __init__(self, faults):
         self.refuse_rest = False
@@ -22,18 +27,52 @@ class Faults:
         self.stall_after = None
         self.max_connections = None
         self.idle_timeout = None
+        self.pasv_address = None
+        self.trickle_reply = None
+        self.endless_preliminary = False
+        self.endless_blank_lines = False
+        self.listing_line = None
+        self.listing_paths = False
+        flags = {"refuse-rest", "refuse-rest-once", "data-faults-once", "endless-preliminary",
+                 "endless-blank-lines", "listing-paths"}
         numeric = {"drop-data-after", "short-data", "stall-after", "max-connections",
-                   "idle-timeout"}
+                   "idle-timeout", "listing-line"}
         for fault in faults:
             name, sep, value = fault.partition("=")
-            if name in ("refuse-rest", "refuse-rest-once", "data-faults-once") and not sep:
+            if name in flags and not sep:
                 setattr(self, name.replace("-", "_"), True)
             elif name in numeric and value.isdigit():
                 setattr(self, name.replace("-", "_"), int(value))
+            elif name == "pasv-address" and is_dotted_ipv4(value):
+                self.pasv_address = value
+            elif name == "trickle-reply" and value.isalpha():
+                self.trickle_reply = value.upper()
             else:
                 raise ValueError(f"unknown or malformed fault {fault!r}")
         self._rest_refused_once = False
         self._data_fault_used = False
+        self._trickle_used = False
+        self._final_reply_fault_used = False
+
+    def trickles_reply_to(self, command):
+        """Whether this reply to `command` is the one to trickle (the first only)."""
+        if self.trickle_reply != command or self._trickle_used:
+            return False
+        self._trickle_used = True
+        return True
+
+    def filler_before_final_reply(self):
+        """What to send again and again instead of the first RETR's final reply, or None."""
+        if self._final_reply_fault_used:
+            return None
+        filler = None
+        if self.endless_preliminary:
+            filler = "150 Still working.\r\n"
+        elif self.endless_blank_lines:
+            filler = "\r\n"
+        if filler is not None:
+            self._final_reply_fault_used = True
+        return filler
 
     def refuses_this_rest(self):
         if self.refuse_rest:
@@ -60,6 +99,11 @@ class Faults:
         if self.short_data is not None:
             return TransferPlan(max(0, remaining - self.short_data), TransferPlan.SHORT)
         return None
+
+
+def is_dotted_ipv4(text):
+    parts = text.split(".")
+    return len(parts) == 4 and all(p.isdigit() and int(p) <= 255 for p in parts)
 
 
 class TransferPlan:
@@ -140,8 +184,37 @@ class Waker:
         self._receiver.close()
 
 
+class PaddedListing:
+    """A listing producer that sends one line of `size` bytes ("a a a ...") first."""
+
+    CHUNK = 64 * 1024
+
+    def __init__(self, size, inner):
+        self._left = size
+        self._inner = inner
+
+    def more(self):
+        if self._left > 0:
+            count = min(self._left, self.CHUNK)
+            self._left -= count
+            return b"a " * (count // 2) + b"a" * (count % 2)
+        if self._left == 0:
+            self._left = -1
+            return b"\r\n"
+        return self._inner.more()
+
+
+def with_path_names(lines, name, path):
+    """Listing lines naming `name` by its path from the root instead, as some servers do."""
+    suffix = (" " + name + "\r\n").encode()
+    for line in lines:
+        if line.endswith(suffix):
+            line = line[:-len(suffix)] + (" " + path + "\r\n").encode()
+        yield line
+
+
 def make_pyftpdlib_handler(faults, max_rate, command_log):
-    from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+    from pyftpdlib.handlers import BufferedIteratorProducer, FTPHandler, ThrottledDTPHandler
 
     class FaultyDTPHandler(ThrottledDTPHandler):
         write_limit = max_rate
@@ -193,6 +266,8 @@ def make_pyftpdlib_handler(faults, max_rate, command_log):
         _counted = False
         _refused = False
         _next_plan = None
+        _command = ""
+        _hostile = None  # the periodic call of a hostile reply under way
 
         def handle(self):
             command_log.connection()
@@ -210,15 +285,58 @@ def make_pyftpdlib_handler(faults, max_rate, command_log):
             if self._counted:
                 self._counted = False
                 FaultyFTPHandler.open_connections -= 1
+            if self._hostile is not None:
+                self._hostile.cancel()
+                self._hostile = None
             super().close()
 
         def found_terminator(self):
-            command_log.command(b"".join(self._in_buffer).decode("utf-8", "replace"))
+            line = b"".join(self._in_buffer).decode("utf-8", "replace")
+            command_log.command(line)
+            self._command = line.split(" ", 1)[0].upper()
             if self._refused:
                 self._in_buffer = []
                 self._in_buffer_len = 0
                 return
             super().found_terminator()
+
+        def respond(self, resp, logfun=logging.debug):
+            if faults.trickles_reply_to(self._command):
+                # A valid multi-line reply, one byte at a time: every receive gets something,
+                # the reply never seems to end.
+                text = resp[:3] + "-" + "." * (10 * HOSTILE_REPLY_SECONDS) + "\r\n" + resp
+                self._send_slowly([c for c in text], 0.1, resp)
+                return
+            if self._command == "RETR" and resp[:3] in ("226", "426"):
+                filler = faults.filler_before_final_reply()
+                if filler is not None:
+                    self._send_slowly([filler] * (20 * HOSTILE_REPLY_SECONDS), 0.05, resp)
+                    return
+            super().respond(resp, logfun)
+
+        def _send_slowly(self, pieces, interval, resp):
+            """Sends the pieces one per interval, then the reply resp whole."""
+            pending = list(pieces)
+
+            def send_next():
+                if pending:
+                    self.push(pending.pop(0))
+                    return
+                self._hostile.cancel()
+                self._hostile = None
+                FTPHandler.respond(self, resp)
+
+            self._hostile = self.ioloop.call_every(interval, send_next)
+
+        def ftp_LIST(self, path):
+            if not faults.listing_paths or self.fs.isdir(path):
+                return super().ftp_LIST(path)
+            basedir, name = os.path.split(path)
+            lines = self.run_as_current_user(self.fs.format_list, basedir, [name])
+            relpath = self.fs.fs2ftp(path).lstrip("/")
+            producer = BufferedIteratorProducer(with_path_names(lines, name, relpath))
+            self.push_dtp_data(producer, isproducer=True, cmd="LIST")
+            return path
 
         def ftp_REST(self, line):
             if faults.refuses_this_rest():
@@ -230,6 +348,8 @@ def make_pyftpdlib_handler(faults, max_rate, command_log):
             if cmd == "RETR" and file is not None:
                 remaining = os.fstat(file.fileno()).st_size - file.tell()
                 self._next_plan = faults.plan_for_retr(remaining)
+            if cmd == "LIST" and isproducer and faults.listing_line is not None:
+                data = PaddedListing(faults.listing_line, data)
             super().push_dtp_data(data, isproducer, file, cmd)
 
         def take_transfer_plan(self):
@@ -238,6 +358,8 @@ def make_pyftpdlib_handler(faults, max_rate, command_log):
 
     if faults.idle_timeout is not None:
         FaultyFTPHandler.timeout = faults.idle_timeout
+    if faults.pasv_address is not None:
+        FaultyFTPHandler.masquerade_address = faults.pasv_address
     return FaultyFTPHandler
 
 

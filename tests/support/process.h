@@ -4,6 +4,7 @@
 // is a Windows one running under Wine: Wine starts a Linux program given by its Unix path.
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ class ChildProcess {
  private:
   std::unique_ptr<Handle> handle_;
 };
+
+// The most memory this process has held at once so far (its peak resident set), in bytes.
+int64_t PeakMemoryBytes();
 
 // A Unix path as this process opens it: itself natively, "Z:\..." under Wine.
 std::string LocalPathOfUnixPath(const std::string& unixPath);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,6 +80,12 @@ void ChildProcess::WaitOrKill(std::chrono::milliseconds timeout) {
 
 std::string LocalPathOfUnixPath(const std::string& unixPath) {
   return unixPath;
+}
+
+int64_t PeakMemoryBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<int64_t>(usage.ru_maxrss) * 1024;  // Linux counts in KiB
 }
 
 }  // namespace testsupport

@@ -1,6 +1,8 @@
 #include "support/process.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <stdexcept>
 
@@ -135,6 +137,15 @@ std::string LocalPathOfUnixPath(const std::string& unixPath) {
     }
   }
   return path;
+}
+
+int64_t PeakMemoryBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+    return 0;
+  }
+  return static_cast<int64_t>(counters.PeakWorkingSetSize);
 }
 
 }  // namespace testsupport
