@@ -158,6 +158,16 @@ bool CallDrawItemReflect(CWnd& wnd, UINT, WPARAM, LPARAM lParam, LRESULT& result
 #define ON_MESSAGE(message, memberFxn) \
   FW_MESSAGE_ENTRY(message, (&::fw::CallMessage<ThisClass, memberFxn>))
 
+// A message registered at run time, handled as LRESULT Handler(WPARAM, LPARAM); the variable
+// holds its number (from RegisterWindowMessage) by the time messages arrive.
+#define ON_REGISTERED_MESSAGE(messageVariable, memberFxn)      \
+  ::fw::MessageEntry{::fw::kFirstRegisteredMessage,            \
+                     ::fw::kLastRegisteredMessage,             \
+                     0,                                        \
+                     0,                                        \
+                     &::fw::CallMessage<ThisClass, memberFxn>, \
+                     &messageVariable},
+
 // A menu or accelerator command, or a control's notification, by id; void Handler().
 #define ON_COMMAND(id, memberFxn) \
   ::fw::MessageEntry{WM_COMMAND, WM_COMMAND, id, 0, &::fw::CallVoid<ThisClass, memberFxn>},

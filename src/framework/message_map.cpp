@@ -7,6 +7,9 @@ bool Takes(const MessageEntry& entry, UINT message, WPARAM wParam) {
   if (message < entry.firstMessage || message > entry.lastMessage) {
     return false;
   }
+  if (entry.registeredMessage != nullptr) {
+    return message == *entry.registeredMessage;
+  }
   if (message == WM_COMMAND) {
     return LOWORD(wParam) == entry.id && HIWORD(wParam) == entry.code;
   }

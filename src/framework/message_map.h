@@ -17,14 +17,21 @@ namespace fw {
 using HandlerInvoker = bool (*)(CWnd& target, UINT message, WPARAM wParam, LPARAM lParam,
                                 LRESULT& result);
 
+// The numbers RegisterWindowMessage gives out.
+constexpr UINT kFirstRegisteredMessage = 0xC000;
+constexpr UINT kLastRegisteredMessage = 0xFFFF;
+
 // One line of a message table: the messages it takes (a range, for the WM_CTLCOLOR* family)
-// and, for commands, the command or control id and the notification code.
+// and, for commands, the command or control id and the notification code. A message registered
+// at run time (RegisterWindowMessage) has no number when the table is made: the entry points to
+// the variable that holds it and takes only that message of the registered range.
 struct MessageEntry {
   UINT firstMessage;
   UINT lastMessage;
   UINT id;
   UINT code;
   HandlerInvoker invoke;
+  const UINT* registeredMessage = nullptr;
 };
 
 // A class's table: its entries, in order, ended by an entry without invoker, and the table of

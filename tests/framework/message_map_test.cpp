@@ -14,6 +14,8 @@ constexpr UINT kUnhandled = WM_USER + 3;
 constexpr UINT kPosted = WM_USER + 0x83;
 constexpr int kButtonId = 1002;
 constexpr int kBaseCommandId = 1030;
+const UINT kRegistered = RegisterWindowMessageA("moravent message map test");
+const UINT kOtherRegistered = RegisterWindowMessageA("moravent message map test, other");
 
 // A hidden top-level static window to bind objects to; destroyed with the fixture.
 class StaticWindow {
@@ -72,6 +74,10 @@ class DerivedWindow : public BaseWindow {
     postedLParam = lParam;
     return 0;
   }
+  LRESULT OnRegistered(WPARAM, LPARAM) {
+    calls.push_back("registered");
+    return 4;
+  }
   void OnClicked() { calls.push_back("clicked"); }
   LRESULT OnSetText(WPARAM, LPARAM) {
     calls.push_back("set text");
@@ -86,6 +92,7 @@ BEGIN_MESSAGE_MAP(DerivedWindow, BaseWindow)
 ON_MESSAGE(kOverridden, &DerivedWindow::OnFirstEntry)
 ON_MESSAGE(kOverridden, &DerivedWindow::OnSecondEntry)
 ON_MESSAGE(kPosted, &DerivedWindow::OnPosted)
+ON_REGISTERED_MESSAGE(kRegistered, &DerivedWindow::OnRegistered)
 ON_BN_CLICKED(kButtonId, &DerivedWindow::OnClicked)
 ON_MESSAGE(WM_SETTEXT, &DerivedWindow::OnSetText)
 ON_WM_TIMER()
@@ -99,7 +106,9 @@ TEST(MessageMapTest, FirstMatchingEntryWinsThenBaseTableThenDefault) {
   EXPECT_EQ(2, SendMessageA(window.get(), kOverridden, 0, 0));
   EXPECT_EQ(7, SendMessageA(window.get(), kBaseOnly, 3, 4));
   EXPECT_EQ(0, SendMessageA(window.get(), kUnhandled, 0, 0));
-  EXPECT_EQ((std::vector<std::string>{"first entry", "base only"}), wnd.calls);
+  EXPECT_EQ(4, SendMessageA(window.get(), kRegistered, 0, 0));
+  EXPECT_EQ(0, SendMessageA(window.get(), kOtherRegistered, 0, 0));
+  EXPECT_EQ((std::vector<std::string>{"first entry", "base only", "registered"}), wnd.calls);
 }
 
 TEST(MessageMapTest, CommandsMatchIdAndNotificationCode) {
