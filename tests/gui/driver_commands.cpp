@@ -6,6 +6,7 @@
 
 #include "driver_args.h"
 #include "shell_commands.h"
+#include "tray_shell.h"
 #include "window_capture.h"
 
 namespace gui_driver {
@@ -326,6 +327,7 @@ const std::vector<Command>& Commands() {
       {"wait-tray-tip", "SUBSTRING", WaitTrayTip},
       {"browse-to", "CAPTION PATH", BrowseTo},
       {"shortcut", "FILE.lnk", Shortcut},
+      {"tray-shell", "MODE FILE", TrayShell},
   };
   return commands;
 }
