@@ -15,6 +15,9 @@ namespace {
 constexpr char kWindowTitle[] = "MoraventDL_Vellomarch";
 constexpr char kShortcutName[] = "\\MoraventDL_Vellomarch.lnk";
 constexpr char kShortcutDescription[] = "Vellomarch downloader";
+// Sent to every top-level window by a shell that has (re)started, with an empty notification
+// area.
+const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
 
 }  // namespace
 
@@ -38,6 +41,7 @@ ON_MESSAGE(WM_USER_88, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_PERCENT, &CDownloaderDlg::OnSetPercent)
 ON_MESSAGE(WM_USER_8A, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
+ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, &CDownloaderDlg::OnTaskbarCreated)
 END_MESSAGE_MAP()
 
 CDownloaderDlg::CDownloaderDlg()

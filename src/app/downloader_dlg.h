@@ -53,6 +53,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   LRESULT OnUnusedMessage(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetPercent(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
  private:
   // Start-up offsets of the folder label and the status line; the start command moves them back.

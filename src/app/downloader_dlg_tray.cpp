@@ -45,9 +45,20 @@ void CDownloaderDlg::SetTrayTooltip(const std::string& text) {
   Shell_NotifyIconA(NIM_MODIFY, &m_nid);
 }
 
+// Hidden without an icon, the window could not be brought back: it stays on screen when the
+// shell refuses the icon.
 void CDownloaderDlg::OnToTray() {
-  ShowWindow(SW_HIDE);
-  UpdateTrayIcon(NIM_ADD);
+  if (UpdateTrayIcon(NIM_ADD)) {
+    ShowWindow(SW_HIDE);
+  }
+}
+
+// A restarted shell has forgotten the icon, a hidden window's only way back.
+LRESULT CDownloaderDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+  if (!IsWindowVisible() && !UpdateTrayIcon(NIM_ADD)) {
+    ShowWindow(SW_SHOW);
+  }
+  return 0;
 }
 
 LRESULT CDownloaderDlg::OnTrayNotify(WPARAM, LPARAM lParam) {

@@ -185,6 +185,14 @@ wait_completed() {
   expect "status line at the end" "Download completed..." "$(drive text "$title" 1016)"
 }
 
+# screenshot NAME: the window, as app_test_NAME.png in $GUI_TEST_OUT.
+screenshot() {
+  local out="${GUI_TEST_OUT:-$PWD}"
+  mkdir -p "$out"
+  drive capture "$title" "$dir/$1.bmp" >/dev/null
+  convert "$dir/$1.bmp" "$out/app_test_$1.png" || fail "no screenshot"
+}
+
 size_of() { stat -c %s "$1" 2>/dev/null || echo missing; }
 
 # wait_for_growth FILE: the part file has some bytes (the first segment is written).
@@ -237,10 +245,7 @@ case_download() {
   new_prefix
   start first
   start_download
-  local out="${GUI_TEST_OUT:-$PWD}"
-  mkdir -p "$out"
-  drive capture "$title" "$dir/download.bmp" >/dev/null
-  convert "$dir/download.bmp" "$out/app_test_download.png" || fail "no screenshot"
+  screenshot download
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the downloaded file differs"
   [[ ! -e "$desktop/$installer.downloading" ]] || fail "the part file stayed"
@@ -357,6 +362,32 @@ case_exit() {
   cmp -s "$dir/record.before" "$record" || fail "the record changed"
 }
 
+# tray_shell NAME accept|refuse: the driver's stand-in for the notification area, which the
+# program's icon requests reach while it runs, logged to $dir/NAME.log; it has announced itself
+# to the program once its window is there.
+tray_shell() {
+  "$run" start "$dir" "$1" "$driver_exe" --timeout 120000 tray-shell "$2" "$dir/$1.log"
+  drive wait-window "Test shell" >/dev/null || fail "$1: the test shell did not start"
+}
+
+# end_tray_shell NAME: Wine's own notification area serves again.
+end_tray_shell() {
+  drive close "Test shell" >/dev/null
+  expect "$1's end" 0 "$("$run" wait "$dir" "$1" 10)"
+}
+
+# adds NAME: how often the program asked the test shell NAME to add its icon.
+adds() { grep -c '^NIM_ADD 128$' "$dir/$1.log" || true; }
+
+# wait_adds NAME COUNT: the program asks COUNT times within 10 s.
+wait_adds() {
+  local tries=100
+  until (($(adds "$1") >= $2)); do
+    ((tries-- > 0)) || fail "$1: $(adds "$1") icon adds, expected $2"
+    sleep 0.1
+  done
+}
+
 # tray_percent: the percentage that the notification icon's tip shows.
 tray_percent() {
   local tip
@@ -369,6 +400,15 @@ case_tray() {
   serve $((6 * MiB)) $((512 * 1024))
   new_prefix
   start app
+  # Refused an icon, the window stays on screen: hidden, nothing would bring it back. The
+  # shell's announcement found it on screen and added nothing.
+  tray_shell refusing refuse
+  drive click "$title" 1028 >/dev/null
+  wait_adds refusing 1
+  wait_visible 1
+  screenshot tray_refused
+  expect "icon adds at the refusing shell" 1 "$(adds refusing)"
+  end_tray_shell refusing
   start_download
   # Minimised and restored (WM_SYSCOMMAND SC_RESTORE), the download runs on.
   drive click "$title" 1029 >/dev/null
@@ -377,6 +417,11 @@ case_tray() {
   wait_visible 1
   drive click "$title" 1028 >/dev/null
   wait_visible 0
+  # A shell that starts again has lost the icons: the hidden window's comes back, once.
+  tray_shell restarted accept
+  wait_adds restarted 1
+  end_tray_shell restarted
+  expect "icon adds at the restarted shell" 1 "$(adds restarted)"
   # The tip follows the download while the window is hidden.
   local first now tries=300
   first="$(tray_percent)"
