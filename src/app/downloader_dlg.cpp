@@ -119,10 +119,10 @@ void CDownloaderDlg::MakeDesktopShortcut() {
   if (platform::FileExists(linkPath)) {
     return;
   }
-  // A failure is not reported: the shortcut is still missing at the next start, which tries
-  // again.
-  CreateShortcut(platform::ModulePath(), linkPath, kShortcutDescription);
-  MessageBoxA(m_hWnd, "Make shotcut at Desktop", "Make shotcut", MB_OK);
+  // Silent on failure: the shortcut is still missing at the next start, which tries again.
+  if (SUCCEEDED(CreateShortcut(platform::ModulePath(), linkPath, kShortcutDescription))) {
+    MessageBoxA(m_hWnd, "Make shotcut at Desktop", "Make shotcut", MB_OK);
+  }
 }
 
 void CDownloaderDlg::OnPaint() {

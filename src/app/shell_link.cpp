@@ -41,10 +41,17 @@ HRESULT CreateShortcut(const std::string& targetPath, const std::string& linkPat
   if (FAILED(hr)) {
     return hr;
   }
-  link->SetPath(targetPath.c_str());
-  link->SetWorkingDirectory(FolderOf(targetPath).c_str());
-  link->SetDescription(description.c_str());
-  hr = SaveLink(*link, linkPath);
+  // A link missing a field is not saved: it would stand in the way of the next start's try.
+  hr = link->SetPath(targetPath.c_str());
+  if (SUCCEEDED(hr)) {
+    hr = link->SetWorkingDirectory(FolderOf(targetPath).c_str());
+  }
+  if (SUCCEEDED(hr)) {
+    hr = link->SetDescription(description.c_str());
+  }
+  if (SUCCEEDED(hr)) {
+    hr = SaveLink(*link, linkPath);
+  }
   link->Release();
   return hr;
 }
