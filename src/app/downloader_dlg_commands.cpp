@@ -91,6 +91,11 @@ void CDownloaderDlg::OnMinimize() {
 }
 
 void CDownloaderDlg::OnBrowse() {
+  // The button hides at the start, but a click may still wait in the queue: the part file is
+  // open in the folder the download started with.
+  if (m_job.m_nPhase != 1) {
+    return;
+  }
   const std::string folder = PickFolder(m_hWnd, "Select download folder", BIF_RETURNONLYFSDIRS);
   if (folder.empty()) {
     return;

@@ -318,8 +318,13 @@ case_pause() {
   expect "pause button while downloading" "Pause" "$(drive text "$title" 1002)"
   expect "stop button while downloading" "Stop" "$(drive text "$title" 1001)"
   expect "Browse while downloading" "0" "$(drive visible "$title" 1015)"
+  # A click on Browse still queued from before the start: the part file stays where it is open.
+  drive post "$title" 0x111 1015 0 >/dev/null
   local part="$desktop/$installer.downloading"
   wait_for_growth "$part"
+  if drive --timeout 1000 press "Browse for Folder" IDCANCEL >/dev/null 2>&1; then
+    fail "a Browse click opened the folder browser during the download"
+  fi
   # A click that lands during a scheduler pass is dropped by the program: click again then.
   local attempt
   for attempt in 1 2 3; do
@@ -343,6 +348,7 @@ case_pause() {
   drive wait-text "$title" 1002 "Pause" >/dev/null || fail "Resume did not turn back into Pause"
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the resumed file differs"
+  [[ ! -e "$record" ]] || fail "the download's Browse click wrote the record"
   escape_ends app
 }
 
