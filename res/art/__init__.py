@@ -1,0 +1,1 @@
+"""The painters behind res/make_art: one module per kind of picture, with shared helpers."""
