@@ -7,6 +7,7 @@
 #include "framework/dialog.h"
 #include "framework/gdi_object.h"
 #include "framework/geometry.h"
+#include "framework/memory_dc.h"
 #include "framework/message_entries.h"
 #include "framework/progress_ctrl.h"
 #include "framework/tooltip_ctrl.h"

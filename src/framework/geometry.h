@@ -34,3 +34,11 @@ class CRect : public RECT {
   void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
   void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
 };
+
+// The rectangle a child window covers in its parent's client area.
+inline CRect RectInParent(HWND child) {
+  CRect rect;
+  ::GetWindowRect(child, &rect);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}

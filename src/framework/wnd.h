@@ -8,6 +8,7 @@
 
 #include "framework/geometry.h"
 #include "framework/message_map.h"
+#include "framework/runtime_class.h"
 
 class CDC;
 class CFont;
@@ -24,6 +25,11 @@ class CWnd {
   virtual ~CWnd();
   CWnd(const CWnd&) = delete;
   CWnd& operator=(const CWnd&) = delete;
+
+  // The object's run-time record: its class's, or its nearest base's that has one.
+  static const CRuntimeClass* GetThisClass();
+  virtual const CRuntimeClass* GetRuntimeClass() const;
+  BOOL IsKindOf(const CRuntimeClass* runtimeClass) const;
 
   HWND GetSafeHwnd() const { return m_hWnd; }
   // The object bound to the window, or null when none is.
