@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "controls/button_ex1.h"
+#include "skin_fixture.h"
+#include "test_resources.h"
+
+namespace {
+
+using controls_test::kParentRect;
+using controls_test::PatternAt;
+
+constexpr COLORREF kNormal = RGB(200, 0, 0);
+constexpr COLORREF kHover = RGB(0, 200, 0);
+constexpr COLORREF kPressed = RGB(0, 0, 200);
+
+TEST(ButtonEx1Test, TakesTheNormalFacesSizeAndDrawsEachStatesFacesOverTheParent) {
+  controls_test::SkinParent& parent = controls_test::FreshParent();
+  CButtonEx1 button;
+  ASSERT_TRUE(button.SubclassWindow(
+      parent.CreateChild("BUTTON", "", WS_VISIBLE | BS_OWNERDRAW, CRect(30, 40, 130, 90))));
+  button.SetBitmaps(IDB_FACE_WIDE, IDB_FACE_HOVER, IDB_FACE_PRESSED);
+  EXPECT_EQ("30,40 20x10", controls_test::Describe(RectInParent(button.m_hWnd)));
+  button.SetBitmaps(IDB_FACE_NORMAL, IDB_FACE_HOVER, IDB_FACE_PRESSED);
+  const CRect item(0, 0, 12, 8);
+  EXPECT_EQ("30,40 12x8", controls_test::Describe(RectInParent(button.m_hWnd)));
+
+  CMemoryDC canvas(controls_test::ScreenDC(), item.Width(), item.Height());
+  DRAWITEMSTRUCT draw{ODT_BUTTON, 0, 0, ODA_DRAWENTIRE, 0, button.m_hWnd, canvas.m_hDC, item, 0};
+  // The pressed face is transparent on its left half, every face at its corners.
+  auto expectFaces = [&](UINT state, COLORREF left, COLORREF right) {
+    draw.itemState = state;
+    button.DrawItem(&draw);
+    EXPECT_EQ(left, GetPixel(canvas.m_hDC, 2, 4));
+    EXPECT_EQ(right, GetPixel(canvas.m_hDC, 9, 4));
+    EXPECT_EQ(PatternAt(30, 40), GetPixel(canvas.m_hDC, 0, 0));
+    EXPECT_EQ(PatternAt(41, 47), GetPixel(canvas.m_hDC, 11, 7));
+  };
+  {
+    SCOPED_TRACE("outside");
+    expectFaces(0, kNormal, kNormal);
+    expectFaces(ODS_SELECTED, PatternAt(32, 44), kPressed);
+    // Focus and disabled change nothing.
+    expectFaces(ODS_FOCUS | ODS_DISABLED, kNormal, kNormal);
+  }
+  // The pointer moves onto the button, and the leave notice comes only once it is gone.
+  SetCursorPos(kParentRect.left + 35, kParentRect.top + 44);
+  button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 4));
+  {
+    SCOPED_TRACE("inside");
+    expectFaces(0, kHover, kHover);
+    expectFaces(ODS_SELECTED, kHover, kPressed);
+  }
+  SetCursorPos(kParentRect.right + 100, kParentRect.bottom + 100);
+  draw.itemState = 0;
+  EXPECT_TRUE(controls_test::PumpUntil([&] {
+    button.DrawItem(&draw);
+    return GetPixel(canvas.m_hDC, 2, 4) == kNormal;
+  }));
+}
+
+}  // namespace
