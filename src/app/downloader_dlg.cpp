@@ -15,6 +15,10 @@ namespace {
 constexpr char kWindowTitle[] = "MoraventDL_Vellomarch";
 constexpr char kShortcutName[] = "\\MoraventDL_Vellomarch.lnk";
 constexpr char kShortcutDescription[] = "Vellomarch downloader";
+constexpr COLORREF kFolderTextColour = RGB(192, 192, 192);
+constexpr COLORREF kLinkColour = RGB(100, 190, 206);
+constexpr COLORREF kLinkVisitedColour = RGB(250, 99, 118);
+constexpr COLORREF kLinkHoverColour = RGB(142, 222, 85);
 // Sent to every top-level window by a shell that has (re)started, with an empty notification
 // area.
 const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
@@ -26,6 +30,9 @@ ON_WM_TIMER()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_BN_CLICKED(IDC_STOP, &CDownloaderDlg::OnStop)
+ON_WM_CTLCOLOR()
+ON_WM_SIZE()
+ON_WM_MOUSEMOVE()
 ON_BN_CLICKED(IDC_PAUSE, &CDownloaderDlg::OnStartPause)
 ON_BN_CLICKED(IDC_EXIT, &CDownloaderDlg::OnQuit)
 ON_BN_CLICKED(IDC_MINIMIZE, &CDownloaderDlg::OnMinimize)
@@ -40,6 +47,7 @@ ON_MESSAGE(WM_REMAINING, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_USER_88, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_PERCENT, &CDownloaderDlg::OnSetPercent)
 ON_MESSAGE(WM_USER_8A, &CDownloaderDlg::OnUnusedMessage)
+ON_MESSAGE(WM_PARENTBKGND, &CDownloaderDlg::OnParentBkgnd)
 ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
 ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, &CDownloaderDlg::OnTaskbarCreated)
 END_MESSAGE_MAP()
@@ -87,19 +95,27 @@ BOOL CDownloaderDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
 
-  m_btnStop.SetFaces(kCancelFaces);
-  m_btnPause.SetFaces(kNextFaces);
-  m_btnBrowse.SetFaces(kBrowseFaces);
-  m_btnTray.SetFaces(kToTrayFaces);
-  m_btnMinimize.SetFaces(kMinimizeFaces);
-  m_btnExit.SetFaces(kExitFaces);
+  ShowFaces(m_btnStop, kCancelFaces);
+  ShowFaces(m_btnPause, kNextFaces);
+  ShowFaces(m_btnBrowse, kBrowseFaces);
+  ShowFaces(m_btnTray, kToTrayFaces);
+  ShowFaces(m_btnMinimize, kMinimizeFaces);
+  ShowFaces(m_btnExit, kExitFaces);
 
   MoveControlBy(IDC_FOLDER_LABEL, kFolderLabelStartOffset);
   MoveControlBy(IDC_STATUS, kStatusLineStartOffset);
+  m_status.SetTextColor(kFolderTextColour);
+  // Again, with the folder box behind the status line in its new place.
+  BuildBackground();
 
+  m_progress.SetBarBitmap(IDB_PROGRESS_TILE, TRUE);
   m_progress.SetRange(0, 100);
   m_progress.SetStep(1);
   m_progress.SetPos(0);
+
+  m_link.SetLinkColors(kLinkColour, kLinkVisitedColour, kLinkHoverColour);
+  m_link.SetTarget(kProductSiteUrl);
+  m_link.SetUnderlineMode(1);
 
   m_strRecordPath = RecordPath();
   const std::string folder = ReadRecord(m_strRecordPath);
@@ -134,6 +150,10 @@ void CDownloaderDlg::OnPaint() {
     const int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
     dc.DrawIcon(x, y, m_hIcon);
+  } else if (m_pMemDC) {
+    CRect client;
+    GetClientRect(&client);
+    dc.BitBlt(0, 0, client.Width(), client.Height(), m_pMemDC.get(), 0, 0, SRCCOPY);
   }
 }
 

@@ -7,15 +7,19 @@
 #include <memory>
 #include <string>
 
-#include "app/word_face_button.h"
+#include "controls/button_ex1.h"
+#include "controls/link_label.h"
+#include "controls/skin_progress_ctrl.h"
+#include "controls/static_ex.h"
 #include "engine/download_job.h"
 #include "engine/download_view.h"
 #include "framework/framework.h"
+#include "framework/memory_dc.h"
 #include "progress/progress_monitor.h"
 
-// The program's one window: the download's controls, its commands, the notification-area icon
-// and the desktop shortcut. It owns the download job and the progress monitor and shows what
-// they report through IDownloadView.
+// The program's one window, drawn from the skin's bitmaps: the download's controls, its commands,
+// the notification-area icon and the desktop shortcut. It owns the download job and the progress
+// monitor and shows what they report through IDownloadView.
 class CDownloaderDlg : public CDialog, public IDownloadView {
  public:
   CDownloaderDlg();
@@ -41,6 +45,9 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   void OnPaint();
   HCURSOR OnQueryDragIcon();
   void OnStop();
+  HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor);
+  void OnSize(UINT type, int width, int height);
+  void OnMouseMove(UINT flags, CPoint point);
   void OnStartPause();
   void OnQuit();
   void OnMinimize();
@@ -52,6 +59,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   LRESULT OnSpeed(WPARAM wParam, LPARAM lParam);
   LRESULT OnUnusedMessage(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetPercent(WPARAM wParam, LPARAM lParam);
+  LRESULT OnParentBkgnd(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
   LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
@@ -60,6 +68,9 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   static constexpr int kFolderLabelStartOffset = 5;
   static constexpr int kStatusLineStartOffset = 10;
 
+  // Composes the background image in m_pMemDC (with the folder box in phase 1), sizes the
+  // window to it and has the transparent controls fetch their pieces again.
+  void BuildBackground();
   void StartDownload();
   void PauseDownload();
   void ResumeDownload();
@@ -91,17 +102,20 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   std::string m_strRecordPath;
   int m_nJobCallDepth = 0;
   bool m_bExitPending = false;
-  CStatic m_status;
-  CWordFaceButton m_btnTray;
-  CWordFaceButton m_btnExit;
-  CWordFaceButton m_btnMinimize;
-  CWordFaceButton m_btnBrowse;
-  CWordFaceButton m_btnPause;
-  CWordFaceButton m_btnStop;
-  CProgressCtrl m_progress;
-  CStatic m_link;
+  CStaticEx m_status;
+  CButtonEx1 m_btnTray;
+  CButtonEx1 m_btnExit;
+  CButtonEx1 m_btnMinimize;
+  CButtonEx1 m_btnBrowse;
+  CButtonEx1 m_btnPause;
+  CButtonEx1 m_btnStop;
+  CSkinProgressCtrl m_progress;
+  CLinkLabel m_link;
   HICON m_hIcon;
   NOTIFYICONDATAA m_nid{};
+  // The composed background, its bitmap selected for as long as it lives; none before the first
+  // build. Painting and the controls' background requests copy from it.
+  std::unique_ptr<CMemoryDC> m_pMemDC;
   // Made once the window exists; declared before the job, which needs it until its workers
   // have ended.
   std::unique_ptr<platform::MessageTarget> m_pMessageTarget;

@@ -10,6 +10,13 @@
 #include "progress/resume_record.h"
 #include "resource.h"
 
+namespace {
+
+// The status line's colour once it shows the download's progress.
+constexpr COLORREF kProgressTextColour = RGB(142, 222, 85);
+
+}  // namespace
+
 void CDownloaderDlg::OnStartPause() {
   if (m_job.m_nPhase == 1) {
     StartDownload();
@@ -27,6 +34,8 @@ void CDownloaderDlg::StartDownload() {
     return;
   }
   m_job.m_nPhase = 2;
+  // Without the folder box now.
+  BuildBackground();
   Invalidate(FALSE);
 
   LockWindowUpdate();
@@ -34,13 +43,14 @@ void CDownloaderDlg::StartDownload() {
   InvalidateRect(&folderLabelArea, FALSE);
   GetDlgItem(IDC_FOLDER_LABEL)->SetWindowText("Downloading Vellomarch");
   MoveControlBy(IDC_STATUS, -kStatusLineStartOffset);
+  m_status.SetTextColor(kProgressTextColour);
   SetStatusText("");
   SetTimeText("Connecting...");
   GetDlgItem(IDC_TIME_LABEL)->ShowWindow(SW_SHOW);
   m_progress.ShowWindow(SW_SHOW);
   m_btnBrowse.ShowWindow(SW_HIDE);
-  m_btnStop.SetFaces(kStopFaces);
-  m_btnPause.SetFaces(kPauseFaces);
+  ShowFaces(m_btnStop, kStopFaces);
+  ShowFaces(m_btnPause, kPauseFaces);
   UnlockWindowUpdate();
 
   RunJobCall([&] { m_job.StartDownload(); });
@@ -51,7 +61,7 @@ void CDownloaderDlg::PauseDownload() {
   if (!m_job.PauseAll()) {
     return;
   }
-  m_btnPause.SetFaces(kResumeFaces);
+  ShowFaces(m_btnPause, kResumeFaces);
   SetTimeText("Pause...");
 }
 
@@ -59,7 +69,7 @@ void CDownloaderDlg::ResumeDownload() {
   if (!m_job.ResumeAll()) {
     return;
   }
-  m_btnPause.SetFaces(kPauseFaces);
+  ShowFaces(m_btnPause, kPauseFaces);
 }
 
 void CDownloaderDlg::OnStop() {

@@ -16,4 +16,3 @@ constexpr uint32_t WM_USER_88 = kWmUser + 0x88;
 constexpr uint32_t WM_PERCENT = kWmUser + 0x89;
 constexpr uint32_t WM_USER_8A = kWmUser + 0x8A;
 constexpr uint32_t WM_TRAY_NOTIFY = kWmUser + 10;
-constexpr uint32_t WM_PARENTBKGND = 0x07FD;
