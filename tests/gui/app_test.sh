@@ -70,6 +70,8 @@ fi
 
 # shellcheck source=scripts/lib.sh
 source "$here/../../scripts/lib.sh"
+# shellcheck source=tests/gui/skin_checks.sh
+source "$here/skin_checks.sh"
 
 dir=""
 cleanup() {
@@ -281,9 +283,19 @@ case_download() {
   serve $((5 * MiB)) $((1 * MiB))
   new_prefix
   start first
+  expect_phase1_skin phase1
+  expect_hover_and_press 1001 cancel
+  if drive --timeout 1000 wait-box "Are you sure?" >/dev/null 2>&1; then
+    fail "a press released off the button clicked it"
+  fi
+  expect_drag "right button" no none 3
+  expect_drag "left button with Shift" no shift 1
+  expect_drag "left button" yes none 1
   start_download
   screenshot download
+  expect_phase2_skin phase2
   wait_completed
+  expect_full_bar completed
   cmp "$served_file" "$desktop/$installer" || fail "the downloaded file differs"
   [[ ! -e "$desktop/$installer.downloading" ]] || fail "the part file stayed"
   drive click "$title" 1030 >/dev/null
@@ -342,6 +354,8 @@ case_pause() {
   expect "part file while paused" "$paused_size" "$(size_of "$part")"
   expect "time label while paused" "Pause..." "$(drive text "$title" 1010)"
   expect "pause button while paused" "Resume" "$(drive text "$title" 1002)"
+  capture paused
+  expect_face paused 1002 resume_normal
   ((paused_size < 12 * MiB)) || fail "the download ended before the pause"
 
   drive click "$title" 1002 >/dev/null
