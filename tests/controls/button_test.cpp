@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/button_ex1.h"
+#include "platform/test_support.h"
 #include "skin_fixture.h"
 #include "test_resources.h"
 
@@ -52,7 +53,7 @@ TEST(ButtonEx1Test, TakesTheNormalFacesSizeAndDrawsEachStatesFacesOverTheParent)
   }
   SetCursorPos(kParentRect.right + 100, kParentRect.bottom + 100);
   draw.itemState = 0;
-  EXPECT_TRUE(controls_test::PumpUntil([&] {
+  EXPECT_TRUE(platform_test::PumpUntil([&] {
     button.DrawItem(&draw);
     return GetPixel(canvas.m_hDC, 2, 4) == kNormal;
   }));

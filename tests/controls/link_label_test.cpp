@@ -9,6 +9,7 @@
 #include <string>
 
 #include "controls/link_label.h"
+#include "platform/test_support.h"
 #include "skin_fixture.h"
 
 namespace {
@@ -128,11 +129,11 @@ TEST(LinkLabelTest, ShowsTheAddressAndColoursForHoverAndTheOutcomeOfAClick) {
   SetCursorPos(kParentRect.right + 100, kParentRect.bottom + 100);
   label.SendMessage(WM_MOUSEMOVE);
   EXPECT_EQ(kHover, TextColour(label));
-  EXPECT_TRUE(controls_test::PumpUntil([&] { return TextColour(label) == kLink; }));
+  EXPECT_TRUE(platform_test::PumpUntil([&] { return TextColour(label) == kLink; }));
   label.SetLinkColors(kLink, kVisited, CLinkLabel::kSystemHighlight);
   label.SendMessage(WM_MOUSEMOVE);
   EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), TextColour(label));
-  EXPECT_TRUE(controls_test::PumpUntil([&] { return TextColour(label) == kLink; }));
+  EXPECT_TRUE(platform_test::PumpUntil([&] { return TextColour(label) == kLink; }));
 
   // The shell knows no such address; the registered browser opens it.
   controls_test::RegisterWebPageCommand((controls_test::QuotedRecorderPath() + " %1").c_str());

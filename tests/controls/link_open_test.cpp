@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/link_label.h"
+#include "platform/test_support.h"
 #include "skin_fixture.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST(LinkOpenTest, FallsBackToTheBrowserRegisteredForWebPages) {
     }
     EXPECT_GT(result, 32);
     expected.push_back(row.recorded);
-    ASSERT_TRUE(controls_test::PumpUntil([&] { return Lines(record).size() >= expected.size(); }));
+    ASSERT_TRUE(platform_test::PumpUntil([&] { return Lines(record).size() >= expected.size(); }));
   }
   // Nothing ran for the rows that were refused.
   EXPECT_EQ(expected, Lines(record));

@@ -1,7 +1,5 @@
 #include "skin_fixture.h"
 
-#include <chrono>
-
 #include "controls/transparent_ctrl.h"
 
 namespace controls_test {
@@ -104,21 +102,6 @@ std::string QuotedRecorderPath() {
 std::string Describe(const RECT& rect) {
   return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
          std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
-}
-
-bool PumpUntil(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageA(&msg);
-    }
-  }
-  return true;
 }
 
 }  // namespace controls_test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "framework/framework.h"
@@ -55,8 +54,5 @@ std::string Describe(const RECT& rect);
 void RegisterWebPageCommand(const char* command);
 // The path of the recorder that stands in for a browser, in quotes.
 std::string QuotedRecorderPath();
-
-// Dispatches the thread's messages until the condition holds; false after a long safety delay.
-bool PumpUntil(const std::function<bool()>& condition);
 
 }  // namespace controls_test

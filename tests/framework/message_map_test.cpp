@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/framework.h"
+#include "platform/test_support.h"
 #include "scripted_dialog.h"
 
 namespace {
@@ -144,7 +145,7 @@ TEST(MessageMapTest, PostedMessagesAndTimersKeepTheirParameters) {
   const WPARAM wide = static_cast<WPARAM>(0x123456789ull);
   ASSERT_TRUE(wnd.PostMessage(kPosted, wide, -7));
   wnd.SetTimer(9, 1);
-  ASSERT_TRUE(framework_test::PumpUntil([&] { return !wnd.timers.empty(); }));
+  ASSERT_TRUE(platform_test::PumpUntil([&] { return !wnd.timers.empty(); }));
   wnd.KillTimer(9);
   EXPECT_EQ(wide, wnd.postedWParam);
   EXPECT_EQ(-7, wnd.postedLParam);

@@ -1,6 +1,5 @@
 #include "scripted_dialog.h"
 
-#include <chrono>
 #include <utility>
 
 namespace framework_test {
@@ -49,22 +48,6 @@ LRESULT ScriptedDialog::OnRunStep(WPARAM index, LPARAM) {
     PostMessage(kRunStep, index + 1);
   }
   return 0;
-}
-
-bool PumpUntil(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-  return true;
 }
 
 }  // namespace framework_test

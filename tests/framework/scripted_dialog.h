@@ -37,8 +37,4 @@ class ScriptedDialog : public CDialog {
   DECLARE_MESSAGE_MAP()
 };
 
-// Pumps the calling thread's messages until the condition holds; false after a long safety
-// delay.
-bool PumpUntil(const std::function<bool()>& condition);
-
 }  // namespace framework_test
