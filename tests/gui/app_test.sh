@@ -472,6 +472,10 @@ case_tray() {
   wait_visible 0
   drive post "$title" 0x112 0xF120 0 >/dev/null
   wait_visible 1
+  # Restored, the window has built its image again and every control shows its piece of it.
+  capture restored
+  expect_background restored 250 40
+  expect_face restored 1002 pause_normal
   drive click "$title" 1028 >/dev/null
   wait_visible 0
   # A shell that starts again has lost the icons: the hidden window's comes back, once.
