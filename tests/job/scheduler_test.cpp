@@ -70,6 +70,38 @@ TEST(Caps, AFailedWorkerCountsTwiceTowardTheActiveCap) {
                                      kNoticeSuffix});
 }
 
+TEST(Donor, AWrittenWorkerThatStillHoldsItsConnectionIsTakenFirst) {
+  constexpr int64_t kSize = 4 * SEGMENT_SIZE;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  CDownloadJob& job = harness.job;
+  // Segments 0 and 1 are written; 0 lent its connection to a replacement, 1 still holds its own.
+  net::CFtpConnection* held = nullptr;
+  for (const int32_t index : {0, 1}) {
+    CDownloadThread* worker = CDownloadThread::CreateObject();
+    ASSERT_NE(worker, nullptr);
+    job.m_workers.push_back(worker);
+    worker->m_nIndex = index;
+    worker->m_bComplete.store(1);
+    worker->m_bWritten = 1;
+    if (index == 1) {
+      worker->m_pSession = new net::CInternetSession;
+      held = worker->m_pConnection =
+          worker->m_pSession->GetFtpConnection("127.0.0.1", "", "", server.port(), true);
+    }
+  }
+  job.m_nFileSize = kSize;
+  job.m_nLastAssigned = job.m_nLastWritten = 1;
+  job.m_nNextOffset = job.m_nWritten = job.m_nReceived = 2 * SEGMENT_SIZE;
+
+  job.m_schedGuard = true;
+  job.ScheduleSegments();
+  ASSERT_EQ(job.m_workers.back()->m_nIndex, 2);
+  EXPECT_EQ(job.m_workers.back()->m_pConnection, held) << "segment 2 needs no login of its own";
+  EXPECT_EQ(job.m_workers.front()->m_nIndex, 0) << "the worker without a connection stays";
+}
+
 TEST(Caps, FinishedSegmentsWaitForAnEarlierOneAndTheLookAheadStopsAtFifteen) {
   constexpr int64_t kSize = 17 * SEGMENT_SIZE + 1000;
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
