@@ -163,9 +163,7 @@ HCURSOR CDownloaderDlg::OnQueryDragIcon() {
 
 CRect CDownloaderDlg::MoveControlBy(int controlId, int dy) {
   CWnd* control = GetDlgItem(controlId);
-  CRect before;
-  control->GetWindowRect(&before);
-  ScreenToClient(&before);
+  const CRect before = RectInParent(control->GetSafeHwnd());
   control->SetWindowPos(nullptr, before.left, before.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   CRect covered;
   const CRect after(before.left, before.top + dy, before.right, before.bottom + dy);
@@ -174,9 +172,7 @@ CRect CDownloaderDlg::MoveControlBy(int controlId, int dy) {
 }
 
 void CDownloaderDlg::InvalidateUnder(int controlId) {
-  CRect area;
-  GetDlgItem(controlId)->GetWindowRect(&area);
-  ScreenToClient(&area);
+  const CRect area = RectInParent(GetDlgItem(controlId)->GetSafeHwnd());
   InvalidateRect(&area, FALSE);
 }
 

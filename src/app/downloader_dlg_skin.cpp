@@ -11,18 +11,12 @@ namespace {
 constexpr int kFolderBoxLeft = 16;
 constexpr COLORREF kPlainTextColour = RGB(255, 255, 255);
 
-CSize BitmapSize(const CBitmap& bitmap) {
-  BITMAP header{};
-  bitmap.GetBitmap(&header);
-  return CSize(header.bmWidth, header.bmHeight);
-}
-
 // Copies a bitmap into the DC at (x, y), whole.
 void Draw(CDC& target, CDC& compatibleWith, const CBitmap& bitmap, int x, int y) {
   CDC source;
   source.CreateCompatibleDC(&compatibleWith);
   const ScopedSelection selection(source, bitmap);
-  const CSize size = BitmapSize(bitmap);
+  const CSize size = bitmap.GetSize();
   target.BitBlt(x, y, size.cx, size.cy, &source, 0, 0, SRCCOPY);
 }
 
@@ -31,7 +25,7 @@ void Draw(CDC& target, CDC& compatibleWith, const CBitmap& bitmap, int x, int y)
 void CDownloaderDlg::BuildBackground() {
   CBitmap background;
   background.LoadBitmap(IDB_BACKGROUND);
-  const CSize size = BitmapSize(background);
+  const CSize size = background.GetSize();
   // The window always has the background's size. A change sends WM_SIZE at once, and the build
   // it runs is replaced by this one.
   SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
@@ -42,7 +36,7 @@ void CDownloaderDlg::BuildBackground() {
   m_pMemDC.reset();
   m_pMemDC = std::make_unique<CMemoryDC>(windowDC, client.Width(), client.Height());
   Draw(*m_pMemDC, windowDC, background, 0, 0);
-  CWnd* status = GetDlgItem(IDC_STATUS);
+  const HWND status = ::GetDlgItem(m_hWnd, IDC_STATUS);
   // The build during the window's creation comes before the status line exists; the one at the
   // end of start-up draws the box.
   if (m_job.m_nPhase == 1 && status != nullptr) {
@@ -50,10 +44,8 @@ void CDownloaderDlg::BuildBackground() {
     folderBox.LoadBitmap(IDB_FOLDER_BOX);
     // Centred on the status line where it really is: the template's place in pixels depends on
     // the system's dialog units (Arial 8 gives 6 x 12 under Wine; 6 x 14 puts it at y 153).
-    CRect line;
-    status->GetWindowRect(&line);
-    ScreenToClient(&line);
-    const int top = line.top + (line.Height() - BitmapSize(folderBox).cy + 1) / 2;
+    const CRect line = RectInParent(status);
+    const int top = line.top + (line.Height() - folderBox.GetSize().cy + 1) / 2;
     Draw(*m_pMemDC, windowDC, folderBox, kFolderBoxLeft, top);
   }
   RefreshTransparentChildren(m_hWnd);

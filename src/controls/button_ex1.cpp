@@ -8,11 +8,6 @@ namespace {
 
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
 
-CSize BitmapSize(const CBitmap& bitmap) {
-  BITMAP header{};
-  return bitmap.GetBitmap(&header) != 0 ? CSize(header.bmWidth, header.bmHeight) : CSize();
-}
-
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CButtonEx1, CButton)
@@ -34,7 +29,7 @@ void CButtonEx1::SetBitmaps(UINT normalId, UINT hoverId, UINT pressedId) {
   m_bmpHover.LoadBitmap(LOWORD(hoverId));
   m_bmpPressed.LoadBitmap(LOWORD(pressedId));
   // Without a normal face there is no size to take.
-  const CSize size = BitmapSize(m_bmpNormal);
+  const CSize size = m_bmpNormal.GetSize();
   if (size.cx > 0) {
     SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
   }
@@ -49,14 +44,14 @@ void CButtonEx1::DrawItem(DRAWITEMSTRUCT* item) {
 void CButtonEx1::Paint(CDC& dc, const CRect& item, bool pressed) {
   CMemoryDC canvas(dc, item.Width(), item.Height());
   m_transparent.DrawParentBackground(canvas);
-  const CSize normalSize = BitmapSize(m_bmpNormal);
+  const CSize normalSize = m_bmpNormal.GetSize();
   // Faces are stretched from the normal face's size to the item; a missing normal face leaves
   // each face its own size.
   auto draw = [&](const CBitmap& face) {
     if (face.GetSafeHandle() == nullptr) {
       return;
     }
-    const CSize source = normalSize.cx > 0 ? normalSize : BitmapSize(face);
+    const CSize source = normalSize.cx > 0 ? normalSize : face.GetSize();
     CDC faceDC;
     faceDC.CreateCompatibleDC(&dc);
     const ScopedSelection selected(faceDC, face);

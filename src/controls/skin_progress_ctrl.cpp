@@ -39,13 +39,13 @@ int CSkinProgressCtrl::SetBarBitmapHandle(HBITMAP bitmap, BOOL redraw) {
   m_nBarWidth = 0;
   m_nBarHeight = 0;
   if (bitmap != nullptr) {
-    BITMAP header{};
-    if (m_bmpBar.GetBitmap(&header) == 0) {
+    const CSize size = m_bmpBar.GetSize();
+    if (size.cx == 0) {  // the header could not be read
       m_bmpBar.DeleteObject();
       return 1;
     }
-    m_nBarWidth = header.bmWidth;
-    m_nBarHeight = header.bmHeight;
+    m_nBarWidth = size.cx;
+    m_nBarHeight = size.cy;
   }
   if (redraw) {
     Invalidate(TRUE);

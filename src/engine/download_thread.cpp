@@ -29,12 +29,12 @@ struct TransferFailure {
 // An entry names the installer by its name, or by a path ending in it: some servers list
 // "manual/vm/Clients/Setup.exe" for "LIST Setup.exe".
 bool NamesFile(const std::string& entryName, const std::string& fileName) {
-  if (entryName.size() == fileName.size()) {
-    return entryName == fileName;
+  if (entryName.size() < fileName.size()) {
+    return false;
   }
-  return entryName.size() > fileName.size() &&
-         entryName.compare(entryName.size() - fileName.size(), fileName.size(), fileName) == 0 &&
-         entryName[entryName.size() - fileName.size() - 1] == '/';
+  const size_t path = entryName.size() - fileName.size();
+  return entryName.compare(path, fileName.size(), fileName) == 0 &&
+         (path == 0 || entryName[path - 1] == '/');
 }
 
 std::string WithoutLineEnds(std::string text) {

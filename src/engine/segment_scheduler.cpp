@@ -103,14 +103,21 @@ bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
 }
 
 CDownloadThread* CDownloadJob::TakeWrittenDonor() {
-  // One that still holds its connection first: a written worker whose connection was lent away
-  // gives the new worker nothing, which then needs a login the server may refuse.
-  auto donor = std::find_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
-    return worker->m_bWritten && worker->m_pConnection != nullptr;
-  });
-  if (donor == m_workers.end()) {
-    donor = std::find_if(m_workers.begin(), m_workers.end(),
-                         [](const CDownloadThread* worker) { return worker->m_bWritten; });
+  // The first written worker, but one that still holds its connection before it: a written
+  // worker whose connection was lent away gives the new worker nothing, which then needs a login
+  // the server may refuse.
+  auto donor = m_workers.end();
+  for (auto node = m_workers.begin(); node != m_workers.end(); ++node) {
+    if (!(*node)->m_bWritten) {
+      continue;
+    }
+    if ((*node)->m_pConnection != nullptr) {
+      donor = node;
+      break;
+    }
+    if (donor == m_workers.end()) {
+      donor = node;
+    }
   }
   if (donor == m_workers.end()) {
     return nullptr;

@@ -18,6 +18,11 @@ BOOL CBitmap::LoadBitmap(UINT id) {
   return Take(*this, ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
 }
 
+CSize CBitmap::GetSize() const {
+  BITMAP header{};
+  return GetBitmap(&header) != 0 ? CSize(header.bmWidth, header.bmHeight) : CSize();
+}
+
 BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
   return Take(*this, ::CreateCompatibleBitmap(dc->GetSafeHdc(), width, height));
 }

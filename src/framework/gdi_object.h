@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "framework/geometry.h"
+
 class CDC;
 
 // Owns one GDI object: replacing it (Attach, a Create or Load call) or destroying the wrapper
@@ -39,6 +41,8 @@ class CBitmap : public CGdiObject<HBITMAP> {
   BOOL LoadBitmap(UINT id);
   BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
   int GetBitmap(BITMAP* header) const { return GetObject(sizeof(BITMAP), header); }
+  // Width and height in pixels; 0 x 0 without a bitmap.
+  CSize GetSize() const;
 };
 
 class CFont : public CGdiObject<HFONT> {

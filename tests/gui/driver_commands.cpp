@@ -149,22 +149,25 @@ void Visible(const Arguments& args, const Deadline& deadline) {
   Print((GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0 ? "1" : "0");
 }
 
+void PrintRect(const RECT& area) {
+  Print(std::to_string(area.left) + " " + std::to_string(area.top) + " " +
+        std::to_string(area.right) + " " + std::to_string(area.bottom));
+}
+
 // Where the control lies in its window's client area, as pixel checks of a capture need it.
 void Rect(const Arguments& args, const Deadline& deadline) {
   HWND control = RequireControl(args[0], ControlId(args[1]), deadline);
   RECT area{};
   GetWindowRect(control, &area);
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&area), 2);
-  Print(std::to_string(area.left) + " " + std::to_string(area.top) + " " +
-        std::to_string(area.right) + " " + std::to_string(area.bottom));
+  PrintRect(area);
 }
 
 // Where the window lies on the screen.
 void WindowRect(const Arguments& args, const Deadline& deadline) {
   RECT area{};
   GetWindowRect(RequireWindow(args[0], deadline), &area);
-  Print(std::to_string(area.left) + " " + std::to_string(area.top) + " " +
-        std::to_string(area.right) + " " + std::to_string(area.bottom));
+  PrintRect(area);
 }
 
 void WaitText(const Arguments& args, const Deadline& deadline) {

@@ -304,19 +304,17 @@ TEST(FtpTransferFaults, AReplyThatNeverEndsTimesOutWithinTheReceiveTimeOut) {
     const char* fault;
     void (*call)(CFtpConnection&);
   };
+  const auto changeDirectory = [](CFtpConnection& connection) {
+    connection.SetCurrentDirectory(kSetupDir);
+  };
+  const auto readTheFile = [](CFtpConnection& connection) {
+    std::unique_ptr<CInternetFile> file(connection.OpenFile(kSetupPath));
+    ReadAll(*file);
+  };
   const Case cases[] = {
-      {"trickle-reply=CWD",
-       [](CFtpConnection& connection) { connection.SetCurrentDirectory(kSetupDir); }},
-      {"endless-preliminary",
-       [](CFtpConnection& connection) {
-         std::unique_ptr<CInternetFile> file(connection.OpenFile(kSetupPath));
-         ReadAll(*file);
-       }},
-      {"endless-blank-lines",
-       [](CFtpConnection& connection) {
-         std::unique_ptr<CInternetFile> file(connection.OpenFile(kSetupPath));
-         ReadAll(*file);
-       }},
+      {"trickle-reply=CWD", changeDirectory},
+      {"endless-preliminary", readTheFile},
+      {"endless-blank-lines", readTheFile},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
