@@ -12,6 +12,7 @@ MORAVENT_DEBIAN_PACKAGES=(
   libgtest-dev libgmock-dev googletest
   g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-liberation xvfb xauth
   vsftpd python3-pyftpdlib imagemagick
+  libssl-dev # the native build hashes with OpenSSL's libcrypto
   xdotool # the GUI tests move the pointer and press buttons as a user does
   python3-pil fonts-dejavu-core # res/make_art draws the art with these and fonts-liberation
 )

@@ -4,8 +4,9 @@
 //
 //   headless_download HOST PORT FOLDER
 //
-// Exits 0 once the download has completed, 1 with the message when the download reports an
-// error (or the file is already there), 2 on wrong use.
+// The installer's expected SHA-256, if any, is compiled in (MORAVENT_INSTALLER_SHA256), as in
+// the program. Exits 0 once the download has completed, 1 with the message when the download
+// reports an error (a damaged file among them, or the file is already there), 2 on wrong use.
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,7 @@ class ConsoleView : public IDownloadView {
   void RedrawStatusLine() override {}
   void SetProgressPosition(int) override {}
   void SetTrayTooltip(const std::string&) override {}
+  void ShowReadyToStart() override {}
   void ShowMessage(const std::string& text, const std::string& caption) override {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
   settings.m_strHost = argv[1];
   settings.m_nPort = std::atoi(argv[2]);
   settings.m_strTargetFolder = argv[3];
+  settings.m_strExpectedSha256 = MORAVENT_INSTALLER_SHA256;
 
   CDownloadJob* running = nullptr;  // set while the job exists
   CProgressMonitor monitor;
@@ -82,6 +85,8 @@ int main(int argc, char** argv) {
       running->OnWorkerDone(wParam);
     } else if (message == WM_WORKER_BYTES) {
       running->OnWorkerBytes(lParam);
+    } else if (message == WM_FILE_HASHED) {
+      running->OnFileHashed(wParam);
     }
   });
   CDownloadJob job(settings, view, [&] { monitor.ShowComplete(view); });

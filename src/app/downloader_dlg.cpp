@@ -4,6 +4,7 @@
 #include "app/button_faces.h"
 #include "app/shell_link.h"
 #include "engine/messages.h"
+#include "engine/part_file.h"
 #include "engine/timers.h"
 #include "platform/file.h"
 #include "platform/known_folders.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr char kWindowTitle[] = "MoraventDL_Vellomarch";
 constexpr char kShortcutName[] = "\\MoraventDL_Vellomarch.lnk";
 constexpr char kShortcutDescription[] = "Vellomarch downloader";
-constexpr COLORREF kFolderTextColour = RGB(192, 192, 192);
 constexpr COLORREF kLinkColour = RGB(100, 190, 206);
 constexpr COLORREF kLinkVisitedColour = RGB(250, 99, 118);
 constexpr COLORREF kLinkHoverColour = RGB(142, 222, 85);
@@ -47,6 +47,7 @@ ON_MESSAGE(WM_REMAINING, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_USER_88, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_PERCENT, &CDownloaderDlg::OnSetPercent)
 ON_MESSAGE(WM_USER_8A, &CDownloaderDlg::OnUnusedMessage)
+ON_MESSAGE(WM_FILE_HASHED, &CDownloaderDlg::OnFileHashed)
 ON_MESSAGE(WM_PARENTBKGND, &CDownloaderDlg::OnParentBkgnd)
 ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
 ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, &CDownloaderDlg::OnTaskbarCreated)
@@ -67,8 +68,7 @@ CDownloaderDlg::~CDownloaderDlg() {
   m_job.StopAllWorkers();
   m_job.m_partFile.Close();
   if (!m_strDeleteOnExit.empty()) {
-    // Missing when the download was cancelled before the part file was made; nothing to tell.
-    platform::RemoveFile(m_strDeleteOnExit);
+    RemovePartFile(m_strDeleteOnExit);
   }
   // An icon left behind would stay in the notification area until the pointer passes over it.
   if (TrayRecordFilled()) {
@@ -95,18 +95,10 @@ BOOL CDownloaderDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
 
-  ShowFaces(m_btnStop, kCancelFaces);
-  ShowFaces(m_btnPause, kNextFaces);
   ShowFaces(m_btnBrowse, kBrowseFaces);
   ShowFaces(m_btnTray, kToTrayFaces);
   ShowFaces(m_btnMinimize, kMinimizeFaces);
   ShowFaces(m_btnExit, kExitFaces);
-
-  MoveControlBy(IDC_FOLDER_LABEL, kFolderLabelStartOffset);
-  MoveControlBy(IDC_STATUS, kStatusLineStartOffset);
-  m_status.SetTextColor(kFolderTextColour);
-  // Again, with the folder box behind the status line in its new place.
-  BuildBackground();
 
   m_progress.SetBarBitmap(IDB_PROGRESS_TILE, TRUE);
   m_progress.SetRange(0, 100);
@@ -118,9 +110,10 @@ BOOL CDownloaderDlg::OnInitDialog() {
   m_link.SetUnderlineMode(1);
 
   m_strRecordPath = RecordPath();
-  const std::string folder = ReadRecord(m_strRecordPath);
-  m_job.SetTargetFolder(folder);
-  m_status.SetWindowText(folder.c_str());
+  m_job.SetTargetFolder(ReadRecord(m_strRecordPath));
+  GetDlgItem(IDC_FOLDER_LABEL)->GetWindowText(m_strFolderQuestion);
+  // The template places the labels as they stand during the download.
+  ShowPhase(1);
 
   MakeDesktopShortcut();
 

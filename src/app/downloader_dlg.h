@@ -32,6 +32,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   void RedrawStatusLine() override;
   void SetProgressPosition(int percent) override;
   void SetTrayTooltip(const std::string& text) override;
+  void ShowReadyToStart() override;
   void ShowMessage(const std::string& text, const std::string& caption) override;
   void LockWindowUpdate() override;
   void UnlockWindowUpdate() override;
@@ -55,6 +56,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   void OnBrowse();
   LRESULT OnWorkerDone(WPARAM wParam, LPARAM lParam);
   LRESULT OnWorkerBytes(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFileHashed(WPARAM wParam, LPARAM lParam);
   LRESULT OnTotalSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnSpeed(WPARAM wParam, LPARAM lParam);
   LRESULT OnUnusedMessage(WPARAM wParam, LPARAM lParam);
@@ -71,6 +73,10 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   // Composes the background image in m_pMemDC (with the folder box in phase 1), sizes the
   // window to it and has the transparent controls fetch their pieces again.
   void BuildBackground();
+  // The window before the start (phase 1: the folder box and the folder, Browse, Cancel and
+  // Next) or during the download (phase 2: the progress, Stop and Pause). The template places
+  // the folder label and the status line as phase 2 has them; phase 1 moves them down.
+  void ShowPhase(int phase);
   void StartDownload();
   void PauseDownload();
   void ResumeDownload();
@@ -99,6 +105,8 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   }
 
   std::string m_strDeleteOnExit;
+  // The folder label's text before the start, from the template.
+  std::string m_strFolderQuestion;
   std::string m_strRecordPath;
   int m_nJobCallDepth = 0;
   bool m_bExitPending = false;

@@ -10,13 +10,6 @@
 #include "progress/resume_record.h"
 #include "resource.h"
 
-namespace {
-
-// The status line's colour once it shows the download's progress.
-constexpr COLORREF kProgressTextColour = RGB(142, 222, 85);
-
-}  // namespace
-
 void CDownloaderDlg::OnStartPause() {
   if (m_job.m_nPhase == 1) {
     StartDownload();
@@ -34,25 +27,7 @@ void CDownloaderDlg::StartDownload() {
     return;
   }
   m_job.m_nPhase = 2;
-  // Without the folder box now.
-  BuildBackground();
-  Invalidate(FALSE);
-
-  LockWindowUpdate();
-  const CRect folderLabelArea = MoveControlBy(IDC_FOLDER_LABEL, -kFolderLabelStartOffset);
-  InvalidateRect(&folderLabelArea, FALSE);
-  GetDlgItem(IDC_FOLDER_LABEL)->SetWindowText("Downloading Vellomarch");
-  MoveControlBy(IDC_STATUS, -kStatusLineStartOffset);
-  m_status.SetTextColor(kProgressTextColour);
-  SetStatusText("");
-  SetTimeText("Connecting...");
-  GetDlgItem(IDC_TIME_LABEL)->ShowWindow(SW_SHOW);
-  m_progress.ShowWindow(SW_SHOW);
-  m_btnBrowse.ShowWindow(SW_HIDE);
-  ShowFaces(m_btnStop, kStopFaces);
-  ShowFaces(m_btnPause, kPauseFaces);
-  UnlockWindowUpdate();
-
+  ShowPhase(2);
   RunJobCall([&] { m_job.StartDownload(); });
 }
 

@@ -23,6 +23,11 @@ LRESULT CDownloaderDlg::OnWorkerBytes(WPARAM, LPARAM lParam) {
   return 0;
 }
 
+LRESULT CDownloaderDlg::OnFileHashed(WPARAM wParam, LPARAM) {
+  RunJobCall([&] { m_job.OnFileHashed(wParam); });
+  return 0;
+}
+
 LRESULT CDownloaderDlg::OnTotalSize(WPARAM, LPARAM lParam) {
   m_job.m_strTotalKB = FormatThousands(static_cast<int32_t>(lParam));
   return 0;

@@ -3,12 +3,16 @@
 #include <utility>
 
 #include "engine/part_file.h"
+#include "engine/part_origin.h"
 #include "engine/timers.h"
 
 namespace {
 
 constexpr char kCompletedText[] = "Download completed...";
 constexpr char kRestartNoticeSuffix[] = " : Automatic resume when restore problem";
+constexpr char kVerifyingText[] = "Verifying...";
+constexpr char kServerFileChangedText[] =
+    "The installer on the server has changed: downloading it again from the start";
 
 }  // namespace
 
@@ -100,14 +104,14 @@ void CDownloadJob::LaunchSizeProbe() {
 }
 
 void CDownloadJob::StartFirstSegment(int64_t partLength) {
-  m_nNextOffset = partLength;
-  m_nWritten = partLength;
-  m_nReceived = partLength;
-  if (partLength > m_nFileSize) {
-    OnPartFileTooLong();
+  const std::optional<int64_t> start = AdoptPartFile(partLength);
+  if (!start) {
     return;
   }
-  if (partLength == m_nFileSize) {
+  m_nNextOffset = *start;
+  m_nWritten = *start;
+  m_nReceived = *start;
+  if (*start == m_nFileSize) {
     // Already whole: the first scheduler pass completes the download.
     ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
     return;
@@ -117,27 +121,81 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
   ArmTimer(TIMER_DISPLAY, kTickPeriodMs);
 }
 
+std::optional<int64_t> CDownloadJob::AdoptPartFile(int64_t partLength) {
+  const RemoteFileIdentity remote{m_nFileSize, m_strRemoteTime};
+  const std::string originPath = OriginFilePath(PartPath());
+  const PartOrigin origin =
+      partLength > 0 ? CompareOrigin(originPath, remote) : PartOrigin::Unrecorded;
+  if (partLength > m_nFileSize || origin == PartOrigin::Other) {
+    // Not a prefix of the file the server has now: resuming would splice two files.
+    if (!m_partFile.Truncate(0)) {
+      OnPartFileWriteFailed();
+      return std::nullopt;
+    }
+    partLength = 0;
+    m_view.SetStatusText(kServerFileChangedText);
+  }
+  // Recorded before the first byte is appended, so no part file byte is ever without it.
+  if (origin != PartOrigin::Same && !WriteOrigin(originPath, remote)) {
+    m_partFile.Close();
+    m_view.ShowMessage(originPath, "File creation error");
+    return std::nullopt;
+  }
+  return partLength;
+}
+
 void CDownloadJob::FinishDownload() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
-  const Completion completion = CompletePartFile(m_partFile, m_nFileSize, PartPath(), FinalPath());
-  if (completion == Completion::Moved) {
-    if (m_showFullProgress) {
-      m_showFullProgress();
-    }
-    m_view.SetTimeText(kCompletedText);
-    m_view.SetStatusText(kCompletedText);
-  }
+  const bool whole = CloseWholePartFile(m_partFile, m_nFileSize);
   StopAllWorkers();
-  if (completion == Completion::NotWhole) {
+  if (!whole) {
     // Handing it over as the installer would end in a broken setup; kept as it is, it is
-    // looked at again (and resumed or refused) at the next start.
+    // looked at again (and resumed or started again) at the next start.
     m_view.ShowMessage(PartPath(), "File write error");
-  } else if (completion == Completion::NotMoved) {
+    return;
+  }
+  if (m_settings.m_strExpectedSha256.empty()) {
+    GiveFinalName();
+    return;
+  }
+  // Reading back a large file takes seconds: the window goes on meanwhile, with nothing to do
+  // but to leave (the part file is whole and is checked again at the next start).
+  m_view.SetTimeText(kVerifyingText);
+  m_view.SetStatusText(kVerifyingText);
+  m_pHashCheck = std::make_unique<CFileHashCheck>(PartPath(), m_view.MessageTarget());
+  if (!m_pHashCheck->Start()) {
+    m_pHashCheck.reset();
+    m_view.ShowMessage("Please restart program", "Too many thread");
+  }
+}
+
+void CDownloadJob::GiveFinalName() {
+  if (!MoveToFinalName(PartPath(), FinalPath())) {
     // The bytes are all in the part file, which stays where it is; the name it should get is
     // taken (or the part file has gone), which only the user can sort out.
     m_view.ShowMessage(FinalPath(), "File rename error");
+    return;
   }
+  if (m_showFullProgress) {
+    m_showFullProgress();
+  }
+  m_view.SetTimeText(kCompletedText);
+  m_view.SetStatusText(kCompletedText);
+}
+
+void CDownloadJob::ReturnToStart() {
+  m_nPhase = 1;
+  m_bRunning = 1;
+  m_schedGuard = false;
+  m_nFileSize = 0;
+  m_strRemoteTime.clear();
+  m_strTotalKB.clear();
+  m_nNextOffset = 0;
+  m_nWritten = 0;
+  m_nReceived = 0;
+  m_nLastAssigned = -1;
+  m_nLastWritten = -1;
 }
 
 bool CDownloadJob::PauseAll() {
@@ -197,11 +255,4 @@ void CDownloadJob::ArmTimer(uint32_t id, uint32_t periodMs) {
 
 void CDownloadJob::KillTimer(uint32_t id) {
   m_view.MessageTarget().KillTimer(id);
-}
-
-void CDownloadJob::OnPartFileTooLong() {
-  // More bytes than the server has: not a prefix of this file. Nothing is fetched and the file
-  // is left alone for the user to look at.
-  m_partFile.Close();
-  m_view.ShowMessage(PartPath(), "File size error");
 }

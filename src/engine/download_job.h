@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/download_settings.h"
 #include "engine/download_thread.h"
 #include "engine/download_view.h"
+#include "engine/file_hash_check.h"
 #include "engine/worker_reaper.h"
 #include "platform/file.h"
 
@@ -48,11 +51,14 @@ class CDownloadJob {
   void StartDownload();
   // A size probe at the tail, with the settings' file name.
   void LaunchSizeProbe();
-  // The part file is open and positioned at its end, S bytes long: segment 0 starts there.
+  // The part file is open and positioned at its end, S bytes long: segment 0 starts there, or
+  // at 0 when the part file came from another remote file (it is emptied then).
   void StartFirstSegment(int64_t partLength);
   // One pass of the scheduler, entered with m_schedGuard just taken. Releases it at the end,
   // except after the completion or a failed write to the part file.
   void ScheduleSegments();
+  // The whole file is in the part file: its final name, once its hash is checked where the
+  // build names one (on a thread: WM_FILE_HASHED brings the result).
   void FinishDownload();
   // Hold or release every listed worker. False when nothing was done: a scheduler pass, pause or
   // resume is in progress further up this thread, or no worker is listed.
@@ -67,6 +73,8 @@ class CDownloadJob {
   void OnWorkerDone(uintptr_t wParam);
   // WM_WORKER_BYTES: bytes a segment worker has just read.
   void OnWorkerBytes(intptr_t lParam);
+  // WM_FILE_HASHED: the finished part file's hash is known (or could not be had).
+  void OnFileHashed(uintptr_t wParam);
 
   // The live segment workers: new segments at the tail, replacements of failed ones at the head.
   std::list<CDownloadThread*> m_workers;
@@ -77,8 +85,9 @@ class CDownloadJob {
   // messages, and this keeps those three from nesting. A busy flag of this thread, never a wait.
   bool m_schedGuard = false;
   int64_t m_nFileSize = 0;
-  int64_t m_nNextOffset = 0;  // where the next unassigned segment begins
-  int64_t m_nWritten = 0;     // bytes in the part file
+  std::string m_strRemoteTime;  // the remote file's time as the server told it; empty if unknown
+  int64_t m_nNextOffset = 0;    // where the next unassigned segment begins
+  int64_t m_nWritten = 0;       // bytes in the part file
   // The part file's bytes plus those held by live workers; falls back when a failed worker's
   // bytes are discarded.
   int64_t m_nReceived = 0;
@@ -89,6 +98,8 @@ class CDownloadJob {
   std::string m_strLastNotice;
   // The running size probe, if any. Never listed.
   CDownloadThread* m_pProbe = nullptr;
+  // The check of the finished part file's hash, while it runs.
+  std::unique_ptr<CFileHashCheck> m_pHashCheck;
 
  private:
   // What a failed worker was fetching, for its replacement.
@@ -116,7 +127,14 @@ class CDownloadJob {
   void ArmTimer(uint32_t id, uint32_t periodMs);
   void KillTimer(uint32_t id);
   void OnPartFileWriteFailed();
-  void OnPartFileTooLong();
+  // Where segment 0 starts: the part file's length, or 0 after emptying a part file that is
+  // longer than the remote file or came from another one. Records the remote file beside the
+  // part file. Nothing, after telling the user, when a file cannot be written.
+  std::optional<int64_t> AdoptPartFile(int64_t partLength);
+  // Moves the whole part file to the final name and shows the completion, or a file error.
+  void GiveFinalName();
+  // After a damaged download: the job as before the user's start, nothing kept of the plan.
+  void ReturnToStart();
 
   DownloadSettings m_settings;
   IDownloadView& m_view;

@@ -17,4 +17,7 @@ struct DownloadSettings {
   std::string m_strFileName = "Setup_Vellomarch_1.11.exe";
   // Where the part file and the finished file lie.
   std::string m_strTargetFolder;
+  // The installer's SHA-256 in hexadecimal digits (either case): a finished download gets its
+  // final name only when it has this hash. Empty: no check.
+  std::string m_strExpectedSha256;
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "engine/messages.h"
@@ -217,26 +218,28 @@ void CDownloadThread::Connect() {
 void CDownloadThread::FindSize(const std::string& remoteName, Outcome& outcome) {
   net::CFtpFileFind finder(m_pConnection);
   bool more = finder.FindFile(remoteName);
-  bool linked = false;
+  std::optional<int64_t> listedSize;
   while (more) {
     more = finder.FindNextFile();
     // A directory of that name is not the installer.
     if (!finder.IsDirectory() && NamesFile(finder.GetFileName(), remoteName)) {
-      linked = finder.IsSymbolicLink();
-      m_nStart = linked ? 0 : finder.GetLength();
+      if (!finder.IsSymbolicLink()) {
+        listedSize = finder.GetLength();
+      }
       break;
     }
   }
   finder.Close();
-  if (linked) {
-    // A link's listed size is that of the link; the server knows the size of what it names.
-    m_nStart = m_pConnection->GetFileSize(remoteName).value_or(0);
-  }
+  // A link's listed size is that of the link, and a link to a file of another name may not be
+  // listed at all (vsftpd): the server knows the size of what the name leads to.
+  m_nStart = listedSize ? *listedSize : m_pConnection->GetFileSize(remoteName).value_or(0);
   if (m_nStart < 1) {
     outcome.error = true;
-  } else {
-    outcome.complete = true;
+    return;
   }
+  // With the size, it tells whether a part file of an earlier run came from this same file.
+  m_strRemoteTime = m_pConnection->GetFileTime(remoteName).value_or("");
+  outcome.complete = true;
 }
 
 void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, Outcome& outcome) {

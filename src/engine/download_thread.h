@@ -17,7 +17,8 @@
 // It runs once on its own thread and reports through the flags below and two posted messages;
 // the window creates, starts, holds, stops and frees it.
 //
-// Threads: the worker's thread writes m_nGot, m_buffer, m_strStatus and m_szError, and then
+// Threads: the worker's thread writes m_nGot, m_buffer, m_nStart, m_strRemoteTime, m_strStatus and
+// m_szError, and then
 // publishes its outcome by storing m_bComplete or m_bError with release order; the window reads
 // those results only after an acquire load has seen one of the flags, or after m_hFinished.
 class CDownloadThread : public platform::CWinThread {
@@ -69,6 +70,8 @@ class CDownloadThread : public platform::CWinThread {
   int32_t m_bPassive = 1;
   int32_t m_nTimeoutMs = 30000;
   int64_t m_nStart = 0;
+  // A size probe's: when the file was last changed, as the server tells it; empty when unknown.
+  std::string m_strRemoteTime;
   int32_t m_nGot = 0;
   int32_t m_nLength = 0;
   // 2 created and never resumed, 1 running, 0 held or ended.

@@ -23,6 +23,9 @@ class IDownloadView {
   // Replaces the tray icon's tooltip and asks the shell to show it; does nothing until the
   // tray icon data has been filled.
   virtual void SetTrayTooltip(const std::string& text) = 0;
+  // The window as before the user's start, showing the target folder: Next begins a new
+  // download.
+  virtual void ShowReadyToStart() = 0;
   // A message box with an OK button, owned by the window.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
   // The window update lock around multi-step text changes.

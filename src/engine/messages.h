@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// The main window's private messages. Workers post only WM_WORKER_DONE and WM_WORKER_BYTES;
-// the others keep their numbers so that nothing else reuses them.
+// The main window's private messages. Workers post only WM_WORKER_DONE and WM_WORKER_BYTES, the
+// hash check WM_FILE_HASHED; the others keep their numbers so that nothing else reuses them.
 constexpr uint32_t kWmUser = 0x0400;
 
 constexpr uint32_t WM_WORKER_STATUS = kWmUser + 0x82;
@@ -15,4 +15,6 @@ constexpr uint32_t WM_REMAINING = kWmUser + 0x87;
 constexpr uint32_t WM_USER_88 = kWmUser + 0x88;
 constexpr uint32_t WM_PERCENT = kWmUser + 0x89;
 constexpr uint32_t WM_USER_8A = kWmUser + 0x8A;
+// Posted by the check of a finished part file's hash; wParam: the check.
+constexpr uint32_t WM_FILE_HASHED = kWmUser + 0x8B;
 constexpr uint32_t WM_TRAY_NOTIFY = kWmUser + 10;

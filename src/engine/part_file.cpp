@@ -1,5 +1,7 @@
 #include "engine/part_file.h"
 
+#include "engine/part_origin.h"
+
 namespace {
 
 constexpr char kPartSuffix[] = ".downloading";
@@ -26,16 +28,23 @@ std::optional<int64_t> OpenPartFile(platform::File& file, const std::string& pat
   return length;
 }
 
-Completion CompletePartFile(platform::File& file, int64_t remoteSize, const std::string& partPath,
-                            const std::string& finalPath) {
+bool CloseWholePartFile(platform::File& file, int64_t remoteSize) {
   const int64_t length = file.Length();
-  // A close can be where a delayed write fails; what it leaves is no installer to hand over.
   const bool closed = file.Close();
-  if (length != remoteSize || !closed) {
-    return Completion::NotWhole;
-  }
+  return length == remoteSize && closed;
+}
+
+bool MoveToFinalName(const std::string& partPath, const std::string& finalPath) {
   if (!platform::FileExists(partPath) || !platform::MoveFileNoReplace(partPath, finalPath)) {
-    return Completion::NotMoved;
+    return false;
   }
-  return Completion::Moved;
+  // Nothing is left to resume; a record left behind would only be found by a later part file.
+  platform::RemoveFile(OriginFilePath(partPath));
+  return true;
+}
+
+void RemovePartFile(const std::string& partPath) {
+  // Either may be missing (a cancel before the first start tick): nothing to tell then.
+  platform::RemoveFile(partPath);
+  platform::RemoveFile(OriginFilePath(partPath));
 }

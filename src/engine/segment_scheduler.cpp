@@ -92,7 +92,10 @@ bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
     return true;  // an earlier segment is still missing: looked at again in a later pass
   }
   if (worker.m_bWritten == 0) {
-    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot))) {
+    // On the disk before it counts: after a power cut the part file's length must not run ahead
+    // of its bytes, or the next run would resume behind a hole.
+    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot)) ||
+        !m_partFile.Flush()) {
       return false;
     }
     m_nWritten += worker.m_nGot;

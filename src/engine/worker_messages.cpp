@@ -1,5 +1,24 @@
+#include <algorithm>
+
 #include "engine/download_job.h"
+#include "engine/part_file.h"
 #include "engine/timers.h"
+
+namespace {
+
+constexpr char kDamagedText[] =
+    "The downloaded file was damaged and has been deleted.\n"
+    "Press Next to download it again from the start.";
+constexpr char kDamagedCaption[] = "Damaged download";
+
+// The hexadecimal digits of two hashes, whatever their case.
+bool SameDigits(const std::string& a, const std::string& b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'F' ? static_cast<char>(c + 32) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
 
 void CDownloadJob::OnWorkerDone(uintptr_t wParam) {
   auto* worker = reinterpret_cast<CDownloadThread*>(wParam);
@@ -13,6 +32,7 @@ void CDownloadJob::OnWorkerDone(uintptr_t wParam) {
   const int64_t size = worker->m_nStart;
   if (size > 0) {
     m_nFileSize = size;
+    m_strRemoteTime = worker->m_strRemoteTime;
     m_strTotalKB = FormatThousands(static_cast<int32_t>(size / 1024));
     m_view.MessageTarget().SetTimer(TIMER_START, kStartDelayMs, platform::TimerMode::OneShot);
   } else {
@@ -28,4 +48,28 @@ void CDownloadJob::OnWorkerBytes(intptr_t lParam) {
   const auto bytes = static_cast<int64_t>(lParam);
   m_nReceivedForSpeed += bytes;
   m_nReceived += bytes;
+}
+
+void CDownloadJob::OnFileHashed(uintptr_t wParam) {
+  if (m_pHashCheck == nullptr || wParam != reinterpret_cast<uintptr_t>(m_pHashCheck.get())) {
+    return;
+  }
+  const std::optional<std::string> digest = m_pHashCheck->Digest();
+  m_pHashCheck.reset();
+  if (!digest) {
+    // Our own file could not be read back: it stays whole under its part name, and the next
+    // start checks it again.
+    m_view.ShowMessage(PartPath(), "File read error");
+    return;
+  }
+  if (SameDigits(*digest, m_settings.m_strExpectedSha256)) {
+    GiveFinalName();
+    return;
+  }
+  // Which bytes are bad cannot be told, so none is kept. Nothing starts again by itself: with a
+  // wrong hash in the build, that would download for ever.
+  RemovePartFile(PartPath());
+  ReturnToStart();
+  m_view.ShowReadyToStart();
+  m_view.ShowMessage(kDamagedText, kDamagedCaption);
 }

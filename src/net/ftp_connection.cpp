@@ -45,6 +45,13 @@ std::optional<int64_t> CFtpConnection::GetFileSize(const std::string& name) {
   return ParseSizeReply(impl_->control->Exchange("SIZE " + name));
 }
 
+std::optional<std::string> CFtpConnection::GetFileTime(const std::string& name) {
+  if (!IsSingleLine(name)) {
+    return std::nullopt;
+  }
+  return ParseModificationTimeReply(impl_->control->Exchange("MDTM " + name));
+}
+
 CInternetFile* CFtpConnection::OpenFile(const std::string& path, uint32_t transferType) {
   if (!IsSingleLine(path)) {
     return nullptr;

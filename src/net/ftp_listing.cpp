@@ -245,13 +245,51 @@ std::vector<ListingEntry> ListingReader::Finish() {
   return std::move(entries_);
 }
 
-std::optional<int64_t> ParseSizeReply(const FtpReply& reply) {
+namespace {
+
+// The value of a one-line "213 <value>" file status reply, as SIZE and MDTM give it.
+std::optional<std::string_view> FileStatusValue(const FtpReply& reply) {
   std::string_view text = reply.text;
   if (reply.code != 213 || text.size() < 4 || text[3] != ' ') {
     return std::nullopt;
   }
   text.remove_prefix(4);
-  return ParseSize(text.substr(0, text.find_first_of("\r\n")));
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
+// The two-digit field at offset of a YYYYMMDDHHMMSS time, if it lies within [low, high].
+bool FieldWithin(std::string_view time, size_t offset, int low, int high) {
+  const int value = (time[offset] - '0') * 10 + (time[offset + 1] - '0');
+  return value >= low && value <= high;
+}
+
+}  // namespace
+
+std::optional<int64_t> ParseSizeReply(const FtpReply& reply) {
+  const std::optional<std::string_view> value = FileStatusValue(reply);
+  return value ? ParseSize(*value) : std::nullopt;
+}
+
+std::optional<std::string> ParseModificationTimeReply(const FtpReply& reply) {
+  const std::optional<std::string_view> value = FileStatusValue(reply);
+  if (!value) {
+    return std::nullopt;
+  }
+  constexpr size_t kWholeSeconds = 14;  // YYYYMMDDHHMMSS
+  const std::string_view time = *value;
+  const size_t point = time.find('.');
+  const std::string_view seconds = time.substr(0, point);
+  const bool fractionWellFormed =
+      point == std::string_view::npos ||
+      (AllDigits(time.substr(point + 1)) && time.size() - point - 1 <= 9);
+  // A year of five digits ("19100...") is an old server's bug, not a time.
+  if (seconds.size() != kWholeSeconds || !AllDigits(seconds) || !fractionWellFormed ||
+      !FieldWithin(seconds, 4, 1, 12) || !FieldWithin(seconds, 6, 1, 31) ||
+      !FieldWithin(seconds, 8, 0, 23) || !FieldWithin(seconds, 10, 0, 59) ||
+      !FieldWithin(seconds, 12, 0, 60)) {
+    return std::nullopt;
+  }
+  return std::string(time);
 }
 
 std::vector<ListingEntry> ParseListing(std::string_view listing) {

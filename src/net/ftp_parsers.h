@@ -85,6 +85,10 @@ class ListingReader {
 // The size in a SIZE command's "213 <bytes>" reply.
 std::optional<int64_t> ParseSizeReply(const FtpReply& reply);
 
+// The time in an MDTM command's "213 YYYYMMDDHHMMSS[.fraction]" reply (UTC), as the server wrote
+// it; nothing when it is not such a time.
+std::optional<std::string> ParseModificationTimeReply(const FtpReply& reply);
+
 // Every entry of a whole listing, line by line.
 std::vector<ListingEntry> ParseListing(std::string_view listing);
 

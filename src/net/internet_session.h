@@ -61,6 +61,10 @@ class CFtpConnection {
   // The size of a file in the current directory as the server tells it (SIZE, in binary type),
   // or nothing when it does not. Throws CInternetException on network failures.
   std::optional<int64_t> GetFileSize(const std::string& name);
+  // When a file in the current directory was last changed, as the server tells it (MDTM: UTC,
+  // "YYYYMMDDHHMMSS" with an optional fraction), or nothing when it does not. Throws
+  // CInternetException on network failures.
+  std::optional<std::string> GetFileTime(const std::string& name);
   // Opens a remote file for reading over a passive data connection. The caller owns the result;
   // nullptr when the path cannot go out as one command line. Throws CInternetException
   // (kErrorExtendedError when the server refuses the retrieval).

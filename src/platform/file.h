@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,6 +10,9 @@ namespace platform {
 
 // Paths are narrow strings in the program's Windows form ("C:\dir\name"); the POSIX back end
 // reads every backslash as a folder separator.
+
+// Hidden: left out of the folder's usual view where the OS has such a mark (Windows).
+enum class FileVisibility { Normal, Hidden };
 
 // A file opened for writing without truncation, shared with no one where the OS allows it.
 class File {
@@ -17,8 +22,9 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // Creates the file when missing and keeps its contents when present. Position 0.
-  bool OpenForWriting(const std::string& path);
+  // Creates the file when missing (with the visibility given) and keeps its contents when
+  // present. Position 0.
+  bool OpenForWriting(const std::string& path, FileVisibility visibility = FileVisibility::Normal);
   bool IsOpen() const;
   // The length in bytes, or -1 on failure.
   int64_t Length() const;
@@ -26,6 +32,10 @@ class File {
   // Writes all bytes at the current position, or returns false. On failure a prefix of the
   // data may have been written.
   bool Write(const void* data, size_t size);
+  // Cuts the file to the given length and positions it at the new end.
+  bool Truncate(int64_t length);
+  // Returns once every byte written so far is on the disk, not only in the system's cache.
+  bool Flush();
   // False when the system reports an error as it closes (a delayed write that failed); true
   // when nothing was open.
   bool Close();
@@ -45,5 +55,9 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to);
 bool ReadTextLine(const std::string& path, size_t maxChars, std::string& line);
 // Creates or empties the file and writes the text in text mode, no line end added.
 bool WriteTextFile(const std::string& path, const std::string& text);
+// Reads the file from its start in blocks, handing each to consume, which returns false to stop
+// early. False when the file cannot be opened or read, or consume stopped.
+bool ReadFileBlocks(const std::string& path,
+                    const std::function<bool(const unsigned char* data, size_t size)>& consume);
 
 }  // namespace platform

@@ -27,7 +27,7 @@ File::~File() {
   Close();
 }
 
-bool File::OpenForWriting(const std::string& path) {
+bool File::OpenForWriting(const std::string& path, FileVisibility) {
   Close();
   const int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
@@ -76,6 +76,16 @@ bool File::Write(const void* data, size_t size) {
     size -= static_cast<size_t>(written);
   }
   return true;
+}
+
+bool File::Truncate(int64_t length) {
+  return impl_->fd >= 0 && length >= 0 && ftruncate(impl_->fd, static_cast<off_t>(length)) == 0 &&
+         Seek(length);
+}
+
+bool File::Flush() {
+  // The data and what is needed to read it back (the length), not the other metadata.
+  return impl_->fd >= 0 && fdatasync(impl_->fd) == 0;
 }
 
 bool File::Close() {

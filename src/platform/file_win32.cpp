@@ -21,10 +21,13 @@ File::~File() {
   Close();
 }
 
-bool File::OpenForWriting(const std::string& path) {
+bool File::OpenForWriting(const std::string& path, FileVisibility visibility) {
   Close();
-  impl_->handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The attributes apply only when the file is created; an existing hidden file opens as it is.
+  const DWORD attributes =
+      visibility == FileVisibility::Hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
+  impl_->handle =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, attributes, nullptr);
   return IsOpen();
 }
 
@@ -63,6 +66,14 @@ bool File::Write(const void* data, size_t size) {
     size -= written;
   }
   return true;
+}
+
+bool File::Truncate(int64_t length) {
+  return Seek(length) && SetEndOfFile(impl_->handle) != FALSE;
+}
+
+bool File::Flush() {
+  return IsOpen() && FlushFileBuffers(impl_->handle) != FALSE;
 }
 
 bool File::Close() {

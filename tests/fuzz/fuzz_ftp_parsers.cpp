@@ -33,6 +33,11 @@ void FuzzReplyStream(std::string_view bytes, size_t chunkSize) {
       Require(reply->text.size() >= 5 &&
               reply->text.compare(reply->text.size() - 2, 2, "\r\n") == 0);
       Require(reply->text.size() <= 64 * 1024 + 2);
+      // A file's time is kept in a one-line record: digits and one point, nothing else.
+      if (const std::optional<std::string> time = net::ParseModificationTimeReply(*reply)) {
+        Require(time->size() >= 14 && time->size() <= 24);
+        Require(time->find_first_not_of("0123456789.") == std::string::npos);
+      }
       if (limit.IsFinal(*reply)) {
         Require(reply->code >= 200);
         limit = net::PreliminaryReplyLimit();

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Drives the program through its window against a local vsftpd, as a user would: the first
 # start, a whole download, pause and resume, the exit questions, the notification area,
-# choosing the folder, and a server that comes late.
+# choosing the folder, and a server that comes late (with a damaged file first).
 #
-#   app_test.sh gui_driver.exe MoraventDL_Vellomarch_gui_test.exe PORT [CASE...]
+#   app_test.sh gui_driver.exe program.exe checked_program.exe SHA256 PORT [CASE...]
 #
-# The program must have been built for 127.0.0.1:PORT. Each case runs in a process of its own
+# Both programs must have been built for 127.0.0.1:PORT, the checked one with the expected hash
+# SHA256 of ftp_servers.py's --seeded file of 1 MiB. Each case runs in a process of its own
 # with its own prefix, home and server, so one failure does not spoil the next case; CASE names
 # a subset (first_start, download, pause, exit, tray, browse, late_server). Screenshots go to
 # $GUI_TEST_OUT (default: the current folder). Exits 1 if a case failed.
@@ -19,8 +20,8 @@ if [[ "${1:-}" == --case ]]; then
 else
   in_case=0
 fi
-if (($# < 3)); then
-  echo "usage: app_test.sh gui_driver.exe program.exe PORT [CASE...]" >&2
+if (($# < 5)); then
+  echo "usage: app_test.sh gui_driver.exe program.exe checked_program.exe SHA256 PORT [CASE...]" >&2
   exit 2
 fi
 if [[ -z "${DISPLAY:-}" ]]; then
@@ -31,8 +32,10 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 run="$here/run-in-prefix"
 driver_exe="$(realpath "$1")"
 program="$(realpath "$2")"
-port="$3"
-shift 3
+checked_program="$(realpath "$3")"
+checked_sha256="$4"
+port="$5"
+shift 5
 
 readonly title="MoraventDL_Vellomarch"
 readonly installer="Setup_Vellomarch_1.11.exe"
@@ -51,7 +54,8 @@ if ((in_case == 0)); then
   for name in "${cases[@]}"; do
     case_start="$(now_ms)"
     status=0
-    bash "${BASH_SOURCE[0]}" --case "$name" "$driver_exe" "$program" "$port" || status=$?
+    bash "${BASH_SOURCE[0]}" --case "$name" "$driver_exe" "$program" "$checked_program" \
+      "$checked_sha256" "$port" || status=$?
     if ((status == 0)); then
       echo "ok   $name ($(($(now_ms) - case_start)) ms)"
     else
@@ -134,11 +138,12 @@ expect() {
   [[ "$3" == "$2" ]] || fail "$1: got '$3', expected '$2'"
 }
 
-# serve SIZE RATE: vsftpd on the program's port with the installer of SIZE bytes, each data
-# connection held to RATE bytes a second. Sets served_file.
+# serve SIZE RATE [--seeded]: vsftpd on the program's port with the installer of SIZE bytes
+# (random ones, or the same ones every time), each data connection held to RATE bytes a second.
+# Sets served_file.
 serve() {
   moravent_start_ftp_server --kind vsftpd --port "$port" --max-rate "$2" \
-    --file "$served:$1" || fail "no FTP server on port $port"
+    "${3:---file}" "$served:$1" || fail "no FTP server on port $port"
   served_file="$moravent_server_root/$served"
 }
 
@@ -174,9 +179,9 @@ desktop_writable() {
   fi
 }
 
-# start NAME: the program, and its window once it shows.
+# start NAME [PROGRAM]: the program (or another copy of it), and its window once it shows.
 start() {
-  "$run" start "$dir" "$1" "$program"
+  "$run" start "$dir" "$1" "${2:-$program}"
   drive --timeout 30000 wait-window "$title" >/dev/null || fail "$1: no window"
 }
 
@@ -392,7 +397,7 @@ case_exit() {
     "$(drive wait-box "Resume Later?")"
   drive answer-box "Resume Later?" IDYES >/dev/null
   ends keep
-  [[ -e "$part" ]] || fail "Yes to resume later lost the part file"
+  [[ -e "$part" && -e "$part.origin" ]] || fail "Yes to resume later lost the part file or its record"
   cmp -s "$dir/record.before" "$record" || fail "the record changed"
 
   start cancel
@@ -408,6 +413,7 @@ case_exit() {
   drive answer-box "Are you sure?" IDYES >/dev/null
   ends cancel
   [[ ! -e "$part" ]] || fail "the confirmed cancel kept the part file"
+  [[ ! -e "$part.origin" ]] || fail "the confirmed cancel kept the part file's record"
   [[ ! -e "$target/$installer" ]] || fail "a cancelled download left the final file"
   cmp -s "$dir/record.before" "$record" || fail "the record changed"
 
@@ -541,10 +547,12 @@ case_browse() {
   escape_ends again
 }
 
-# The server is not there yet: the program keeps connecting, and gets the file once it is.
+# The server is not there yet: the program keeps connecting, and gets the file once it is. Built
+# to check the installer's hash, it refuses the other bytes the first server has: nothing gets
+# the installer's name, the part file goes, and the window waits for Next as before the start.
 case_late_server() {
   new_prefix
-  start app
+  start app "$checked_program"
   drive click "$title" 1002 >/dev/null
   drive wait-text "$title" 1010 "Connecting..." >/dev/null || fail "no 'Connecting...'"
   # Nothing to pause and no part file yet: Pause changes nothing, leaving asks the short question.
@@ -558,6 +566,21 @@ case_late_server() {
   drive answer-box "Exit downloader" IDNO >/dev/null
 
   serve $((1 * MiB)) $((1 * MiB))
+  local text
+  text="$(drive --timeout 120000 wait-box "Damaged download")" || fail "no damaged-file message"
+  [[ "$text" == *"damaged"* && "$text" == *"Next"* ]] || fail "damaged-file message: got '$text'"
+  [[ ! -e "$desktop/$installer" ]] || fail "a damaged file got the installer's name"
+  [[ ! -e "$desktop/$installer.downloading" ]] || fail "the damaged part file stayed"
+  drive answer-box "Damaged download" IDOK >/dev/null
+  expect "status line after the damaged file" "$desktop_win" "$(drive text "$title" 1016)"
+  expect "Browse after the damaged file" "1" "$(drive visible "$title" 1015)"
+  expect_phase1_skin damaged
+  screenshot damaged
+  moravent_stop_ftp_server
+
+  serve $((1 * MiB)) $((1 * MiB)) --seeded
+  expect "hash of the seeded file" "$checked_sha256" "$(sha256sum <"$served_file" | cut -d ' ' -f 1)"
+  drive click "$title" 1002 >/dev/null
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the file from the late server differs"
   escape_ends app

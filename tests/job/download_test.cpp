@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/part_file.h"
+#include "engine/part_origin.h"
 #include "job_harness.h"
+#include "platform/sha256.h"
 
 using platform_test::ScratchFolder;
 using testsupport::FtpServer;
@@ -75,6 +79,7 @@ TEST(Resume, ContinuesAMillionBytePartFileFromItsLength) {
   WriteBytes(harness.job.PartPath(), server.ReadServedFile(kServedPath, 0, 1000000));
 
   ASSERT_TRUE(harness.Start());
+  EXPECT_TRUE(Exists(OriginFilePath(harness.job.PartPath()))) << "recorded from now on";
   ASSERT_EQ(harness.job.m_workers.size(), 1u);
   EXPECT_EQ(harness.job.m_workers.front()->m_nStart, 1000000);
   EXPECT_EQ(harness.job.m_nNextOffset, 1000000 + SEGMENT_SIZE);
@@ -107,23 +112,161 @@ TEST(Resume, AWholePartFileCompletesOnTheFirstSchedulerTickWithoutAWorker) {
   EXPECT_EQ(server.ConnectionCount(), 1) << "only the size probe connected";
 }
 
-TEST(Resume, APartFileLongerThanTheRemoteFileIsReportedAndLeftAlone) {
+// Left by an older build, without a record of where its bytes came from: still not a prefix.
+TEST(Resume, APartFileLongerThanTheRemoteFileStartsAgainFromZero) {
   constexpr int64_t kSize = 5000;
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
   ScratchFolder folder;
   JobHarness harness(server.port(), FolderOf(folder));
-  const std::vector<unsigned char> longer(kSize + 10, 0x5A);
-  WriteBytes(harness.job.PartPath(), longer);
+  WriteBytes(harness.job.PartPath(), std::vector<unsigned char>(kSize + 10, 0x5A));
 
   ASSERT_TRUE(harness.Start());
-  ASSERT_EQ(harness.view.messages.size(), 1u);
-  EXPECT_EQ(harness.view.messages[0], "File size error: " + harness.job.PartPath());
-  EXPECT_TRUE(harness.job.m_workers.empty());
-  harness.Tick(TIMER_SCHEDULER);
-  EXPECT_EQ(harness.job.m_nLastAssigned, -1);
-  EXPECT_TRUE(ReadBytes(harness.job.PartPath()) == longer);
-  EXPECT_FALSE(Exists(harness.job.FinalPath()));
+  ASSERT_EQ(harness.job.m_workers.size(), 1u);
+  EXPECT_EQ(harness.job.m_workers.front()->m_nStart, 0);
+  EXPECT_EQ(harness.view.statusTexts.front(), kServerFileChanged);
+  ASSERT_TRUE(harness.RunToEnd());
+  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
 }
+
+struct ChangeCase {
+  const char* name;
+  ServerKind kind;
+  std::vector<std::string> faults;
+  int64_t newSize;  // 0: the installer stays as it was
+  bool startsAgain;
+};
+
+void PrintTo(const ChangeCase& change, std::ostream* out) {
+  *out << change.name;
+}
+
+class BetweenTwoRuns : public ::testing::TestWithParam<ChangeCase> {};
+
+// The first run writes its first segment and is left to resume later; then the server's installer
+// may be replaced under its name. The second run resumes only onto the same file, and ends as the
+// file the server has now, byte-exact.
+TEST_P(BetweenTwoRuns, ResumesOnlyOntoTheSameRemoteFile) {
+  const ChangeCase& change = GetParam();
+  constexpr int64_t kSize = 3 * SEGMENT_SIZE + 1000;
+  FtpServer server(InstallerServer(change.kind, kSize, change.faults));
+  ScratchFolder folder;
+  {
+    JobHarness first(server.port(), FolderOf(folder));
+    ASSERT_TRUE(first.Start());
+    CDownloadThread* segment0 = first.job.m_workers.front();
+    ASSERT_TRUE(first.PumpUntil([&] { return segment0->m_bComplete.load() != 0; }));
+    first.Tick(TIMER_SCHEDULER);
+    ASSERT_EQ(first.job.m_nWritten, SEGMENT_SIZE);
+  }
+  const int64_t size = change.newSize > 0 ? change.newSize : kSize;
+  if (change.newSize > 0) {
+    server.ReplaceServedFile(kServedPath, change.newSize);
+  }
+
+  JobHarness second(server.port(), FolderOf(folder));
+  ASSERT_TRUE(second.Start());
+  ASSERT_FALSE(second.job.m_workers.empty());
+  EXPECT_EQ(second.job.m_workers.front()->m_nStart, change.startsAgain ? 0 : SEGMENT_SIZE);
+  const auto& texts = second.view.statusTexts;
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), kServerFileChanged), change.startsAgain ? 1 : 0);
+  ASSERT_TRUE(second.RunToEnd());
+
+  ASSERT_TRUE(second.view.messages.empty()) << second.view.messages.front();
+  EXPECT_TRUE(ReadBytes(second.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, size));
+  EXPECT_FALSE(Exists(second.job.PartPath()));
+  EXPECT_FALSE(Exists(OriginFilePath(second.job.PartPath())));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installer, BetweenTwoRuns,
+    ::testing::Values(
+        ChangeCase{"Unchanged", ServerKind::Vsftpd, {}, 0, false},
+        // Without the server's time the size alone tells.
+        ChangeCase{"UnchangedWithoutMdtm", ServerKind::Pyftpdlib, {"refuse-mdtm"}, 0, false},
+        ChangeCase{"SameSizeAnotherTime", ServerKind::Pyftpdlib, {}, 3 * SEGMENT_SIZE + 1000, true},
+        ChangeCase{"Larger", ServerKind::Vsftpd, {}, 4 * SEGMENT_SIZE, true},
+        ChangeCase{"ShorterThanThePartFile", ServerKind::Proftpd, {}, SEGMENT_SIZE / 2, true}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+std::string Sha256Of(const std::vector<unsigned char>& bytes) {
+  platform::Sha256 hash;
+  hash.Update(bytes.data(), bytes.size());
+  return platform::ToHex(hash.Finish().value());
+}
+
+struct CheckCase {
+  const char* name;
+  ServerKind kind;
+  std::vector<std::string> faults;
+  bool servedThroughALink;  // the installer's name links to a file of another name
+  bool rightHash;
+  bool whole;  // what arrives is the served file
+};
+
+void PrintTo(const CheckCase& check, std::ostream* out) {
+  *out << check.name;
+}
+
+class HashChecked : public ::testing::TestWithParam<CheckCase> {};
+
+// With an expected hash in the build, the file gets its name only when it has that hash. A
+// damaged one is deleted with its record, the user is told, and the job waits for the next
+// start from 0 instead of downloading again by itself.
+TEST_P(HashChecked, GivesTheFinalNameOnlyToTheExpectedBytes) {
+  const CheckCase& check = GetParam();
+  constexpr int64_t kSize = 2 * SEGMENT_SIZE + 777;
+  const std::string linkedPath = "manual/vm/store/Setup_latest.exe";
+  testsupport::ServerOptions options = InstallerServer(check.kind, kSize, check.faults);
+  if (check.servedThroughALink) {
+    options.files = {{linkedPath, kSize, false}};
+    options.links = {{kServedPath, "../store/Setup_latest.exe"}};
+  }
+  FtpServer server(options);
+  const auto served = server.ReadServedFile(kServedPath, 0, kSize);
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder), 30,
+                     check.rightHash ? Sha256Of(served) : Sha256Of({1, 2, 3}));
+  ASSERT_TRUE(harness.Start());
+  ASSERT_TRUE(harness.RunToEnd());
+
+  EXPECT_NE(
+      std::find(harness.view.statusTexts.begin(), harness.view.statusTexts.end(), "Verifying..."),
+      harness.view.statusTexts.end());
+  if (check.whole && check.rightHash) {
+    ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+    EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == served);
+    return;
+  }
+  ASSERT_EQ(harness.view.messages.size(), 1u) << ::testing::PrintToString(harness.view.messages);
+  EXPECT_EQ(harness.view.messages[0].substr(0, 17), "Damaged download:");
+  EXPECT_FALSE(harness.view.Completed());
+  EXPECT_FALSE(Exists(harness.job.FinalPath()));
+  EXPECT_FALSE(Exists(harness.job.PartPath()));
+  EXPECT_FALSE(Exists(OriginFilePath(harness.job.PartPath())));
+  EXPECT_EQ(harness.view.readyToStartShown, 1);
+  EXPECT_EQ(harness.job.m_nPhase, 1);
+  EXPECT_FALSE(harness.job.m_schedGuard);
+  harness.timerTicksDue.clear();
+  harness.Pump(1500);
+  EXPECT_TRUE(harness.timerTicksDue.empty()) << "nothing runs until the user starts again";
+  EXPECT_EQ(harness.job.m_pProbe, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installer, HashChecked,
+    ::testing::Values(
+        CheckCase{"RightHashThroughALinkToAnotherName", ServerKind::Vsftpd, {}, true, true, true},
+        CheckCase{"WrongHash", ServerKind::Pyftpdlib, {}, false, false, true},
+        // REST accepted, then the file sent from its start: every segment but the first holds
+        // the wrong bytes, and only the hash can tell.
+        CheckCase{"RestartIgnoredByTheServer",
+                  ServerKind::Pyftpdlib,
+                  {"ignore-rest"},
+                  false,
+                  true,
+                  false}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST(Start, AFolderThatCannotHoldThePartFileIsAFileCreationError) {
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, 5000));

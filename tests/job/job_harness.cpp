@@ -29,8 +29,10 @@ std::filesystem::path NativePathOf(const std::string& path) {
   return native;
 }
 
-DownloadSettings TestSettings(uint16_t port, const std::string& targetFolder, int32_t timeoutSec) {
+DownloadSettings TestSettings(uint16_t port, const std::string& targetFolder, int32_t timeoutSec,
+                              const std::string& expectedSha256) {
   DownloadSettings settings;
+  settings.m_strExpectedSha256 = expectedSha256;
   settings.m_strHost = "127.0.0.1";
   settings.m_nPort = port;
   settings.m_nTimeoutSec = timeoutSec;
@@ -64,11 +66,12 @@ std::vector<std::string> RecordingView::Notices() const {
   return notices;
 }
 
-JobHarness::JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec)
+JobHarness::JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec,
+                       const std::string& expectedSha256)
     : view([this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
         Dispatch(message, wParam, lParam);
       }),
-      job(TestSettings(port, targetFolder, timeoutSec), view,
+      job(TestSettings(port, targetFolder, timeoutSec, expectedSha256), view,
           [this] { monitor.ShowComplete(view); }) {}
 
 void JobHarness::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -82,6 +85,8 @@ void JobHarness::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     job.OnWorkerDone(wParam);
   } else if (message == WM_WORKER_BYTES) {
     job.OnWorkerBytes(lParam);
+  } else if (message == WM_FILE_HASHED) {
+    job.OnFileHashed(wParam);
   }
 }
 
@@ -118,10 +123,11 @@ bool JobHarness::PumpUntil(const std::function<bool()>& done) {
 bool JobHarness::RunToEnd() {
   int round = 0;
   return PumpUntil([&] {
+    Pump(50);
+    // The end may come while pumping (the hash check's report): no timer of the job ticks then.
     if (view.Completed() || !view.messages.empty()) {
       return true;
     }
-    Pump(50);
     Tick(TIMER_SCHEDULER);
     // The completion kills the display timer; until then it ticks now and then.
     if (++round % 10 == 0 && !view.Completed()) {

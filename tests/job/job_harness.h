@@ -21,6 +21,8 @@ namespace jobtest {
 constexpr char kServedPath[] = "manual/vm/Clients/Setup_Vellomarch_1.11.exe";
 constexpr char kCompleted[] = "Download completed...";
 constexpr char kNoticeSuffix[] = " : Automatic resume when restore problem";
+constexpr char kServerFileChanged[] =
+    "The installer on the server has changed: downloading it again from the start";
 
 // A server with the installer of the given size under the product's directory.
 testsupport::ServerOptions InstallerServer(testsupport::ServerKind kind, int64_t size,
@@ -38,6 +40,7 @@ class RecordingView : public IDownloadView {
   void RedrawStatusLine() override {}
   void SetProgressPosition(int percent) override { progress = percent; }
   void SetTrayTooltip(const std::string& text) override { tooltip = text; }
+  void ShowReadyToStart() override { ++readyToStartShown; }
   void ShowMessage(const std::string& text, const std::string& caption) override {
     messages.push_back(caption + ": " + text);
   }
@@ -56,6 +59,7 @@ class RecordingView : public IDownloadView {
   std::string tooltip;
   int progress = -1;
   int lockDepth = 0;
+  int readyToStartShown = 0;
 
  private:
   platform::MessageTarget target_;
@@ -65,8 +69,10 @@ class RecordingView : public IDownloadView {
 // acted on when realTimers is set; tests normally drive the ticks with Tick().
 class JobHarness {
  public:
-  // timeoutSec: the base network time-out the workers derive theirs from.
-  JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec = 30);
+  // timeoutSec: the base network time-out the workers derive theirs from; expectedSha256: the
+  // hash a build would name, or empty.
+  JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec = 30,
+             const std::string& expectedSha256 = "");
 
   // The start command, then the size probe's report (asking again on each retry tick) and the
   // start tick. False when the size never came.

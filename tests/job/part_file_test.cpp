@@ -78,9 +78,9 @@ TEST(PartFileTest, CompletionMovesTheWrittenFileToItsFinalName) {
   ASSERT_EQ(0, OpenPartFile(file, partPath));
   ASSERT_TRUE(file.Write("whole file", 10));
 
-  EXPECT_EQ(CompletePartFile(file, 10, partPath, FinalFilePath(FolderOf(folder), kFileName)),
-            Completion::Moved);
+  EXPECT_TRUE(CloseWholePartFile(file, 10));
   EXPECT_FALSE(file.IsOpen());
+  EXPECT_TRUE(MoveToFinalName(partPath, FinalFilePath(FolderOf(folder), kFileName)));
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "Setup_Vellomarch_1.11.exe.downloading"));
   EXPECT_EQ("whole file", Contents(folder.path() / kFileName));
 }
@@ -94,8 +94,8 @@ TEST(PartFileTest, CompletionFailsAndKeepsThePartFileWhenTheFinalNameIsTaken) {
   ASSERT_EQ(0, OpenPartFile(file, partPath));
   ASSERT_TRUE(file.Write("ours", 4));
 
-  EXPECT_EQ(CompletePartFile(file, 4, partPath, finalPath), Completion::NotMoved);
-  EXPECT_FALSE(file.IsOpen());
+  EXPECT_TRUE(CloseWholePartFile(file, 4));
+  EXPECT_FALSE(MoveToFinalName(partPath, finalPath));
   EXPECT_EQ("ours", Contents(folder.path() / "Setup_Vellomarch_1.11.exe.downloading"));
   EXPECT_EQ("someone else's", Contents(folder.path() / kFileName));
 }
@@ -103,13 +103,12 @@ TEST(PartFileTest, CompletionFailsAndKeepsThePartFileWhenTheFinalNameIsTaken) {
 TEST(PartFileTest, CompletionMovesNothingButAWholePartFile) {
   ScratchFolder folder;
   const std::string partPath = PartFilePath(FolderOf(folder), kFileName);
-  const std::string finalPath = FinalFilePath(FolderOf(folder), kFileName);
   File file;
-  EXPECT_EQ(CompletePartFile(file, 10, partPath, finalPath), Completion::NotWhole) << "none open";
+  EXPECT_FALSE(CloseWholePartFile(file, 10)) << "none open";
 
   ASSERT_EQ(0, OpenPartFile(file, partPath));
   ASSERT_TRUE(file.Write("short", 5));
-  EXPECT_EQ(CompletePartFile(file, 10, partPath, finalPath), Completion::NotWhole);
+  EXPECT_FALSE(CloseWholePartFile(file, 10));
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ("short", Contents(folder.path() / "Setup_Vellomarch_1.11.exe.downloading"));
   EXPECT_FALSE(std::filesystem::exists(folder.path() / kFileName));

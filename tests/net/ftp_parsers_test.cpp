@@ -197,6 +197,28 @@ TEST(ParseSizeReply, ReadsOnlyAWholeSizeReply) {
   }
 }
 
+TEST(ParseModificationTimeReply, ReadsOnlyAWholeTime) {
+  struct Case {
+    FtpReply reply;
+    std::optional<std::string> time;
+  };
+  const Case cases[] = {
+      {{213, "213 20261209051158\r\n"}, "20261209051158"},
+      {{213, "213 19980615100045.014\r\n"}, "19980615100045.014"},
+      {{550, "550 Not a plain file\r\n"}, std::nullopt},
+      {{502, "502 Command not implemented\r\n"}, std::nullopt},
+      {{213, "213 191000615100045\r\n"}, std::nullopt},  // the year-19100 bug
+      {{213, "213 20261309051158\r\n"}, std::nullopt},   // month 13
+      {{213, "213 2026120905115\r\n"}, std::nullopt},    // a digit short
+      {{213, "213 20261209051158.\r\n"}, std::nullopt},
+      {{213, "213 20261209051158 UTC\r\n"}, std::nullopt},
+      {{213, "213 20261209051158.1234567890\r\n"}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseModificationTimeReply(c.reply), c.time) << c.reply.text;
+  }
+}
+
 TEST(ParseListingLine, SkipsWhatIsNoEntry) {
   for (const char* line : {
            "total 12",

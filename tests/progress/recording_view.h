@@ -17,6 +17,7 @@ class RecordingView : public IDownloadView {
   void RedrawStatusLine() override { Record("redraw", ""); }
   void SetProgressPosition(int percent) override { Record("progress", std::to_string(percent)); }
   void SetTrayTooltip(const std::string& text) override { Record("tooltip", text); }
+  void ShowReadyToStart() override { Record("ready", ""); }
   void ShowMessage(const std::string& text, const std::string& caption) override {
     Record("message", caption + ": " + text);
   }

@@ -1,6 +1,9 @@
 #include "support/ftp_server.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -115,23 +118,28 @@ FtpServer::Impl::Impl(const ServerOptions& serverOptions)
 std::string FtpServer::Impl::ReceiveFirstLine() {
   std::string received;
   for (;;) {
-    int status = 0;
-    if (child->HasExited(status)) {
-      Fail("the script ended with status " + std::to_string(status) + " (its messages are above)");
-    }
     if (std::chrono::steady_clock::now() > deadline) {
       Fail("no answer within " + std::to_string(kStartTimeout.count()) + " s");
     }
+    int status = 0;
     if (!lifeline) {
+      if (child->HasExited(status)) {
+        Fail("the script ended with status " + std::to_string(status) +
+             " (its messages are above)");
+      }
       lifeline = listener.Accept(kPollSlice);
       continue;
     }
-    size_t end = received.find('\n');
+    // Read before asking whether the script has ended: it sends its reason, then ends.
+    const bool open = lifeline->Receive(kPollSlice, received);
+    const size_t end = received.find('\n');
     if (end != std::string::npos) {
       return received.substr(0, end);
     }
-    if (!lifeline->Receive(kPollSlice, received)) {
-      Fail("the script hung up before it was ready");
+    if (!open) {
+      Fail(child->HasExited(status)
+               ? "the script ended with status " + std::to_string(status) + " before it was ready"
+               : std::string("the script hung up before it was ready"));
     }
   }
 }
@@ -163,6 +171,17 @@ std::vector<unsigned char> FtpServer::ReadServedFile(const std::string& relative
                              std::to_string(offset) + " of served file " + relativePath);
   }
   return bytes;
+}
+
+void FtpServer::ReplaceServedFile(const std::string& relativePath, int64_t size) {
+  const std::filesystem::path path = LocalPathOfUnixPath(impl_->root + "/" + relativePath);
+  const auto replaced = std::filesystem::last_write_time(path);
+  std::independent_bits_engine<std::mt19937, 8, unsigned> random(std::random_device{}());
+  std::vector<char> bytes(static_cast<size_t>(size));
+  std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(random()); });
+  std::filesystem::remove(path);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), size);
+  std::filesystem::last_write_time(path, replaced - std::chrono::hours(24));
 }
 
 std::vector<std::string> FtpServer::CommandLog() const {

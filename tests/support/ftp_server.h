@@ -34,6 +34,8 @@ struct ServerOptions {
   // Scripted faults, pyftpdlib only, each "name" or "name=value":
   //   refuse-rest           every REST is answered 502
   //   refuse-rest-once      the first REST only
+  //   ignore-rest           every REST is answered 350, and the RETR after it sends from byte 0
+  //   refuse-mdtm           every MDTM is answered 502
   //   drop-data-after=N     the data connection of each RETR is closed after N bytes, and the
   //                         transfer reported as failed (426)
   //   short-data=N          each RETR sends N bytes fewer than it should, then reports success
@@ -65,6 +67,9 @@ class FtpServer {
   // The served bytes [offset, offset + length) of a file given by its relative path.
   std::vector<unsigned char> ReadServedFile(const std::string& relativePath, int64_t offset,
                                             int64_t length) const;
+  // Replaces a served file with other random bytes of the given size, last changed a day before
+  // the one it replaces: a new build uploaded under the same name.
+  void ReplaceServedFile(const std::string& relativePath, int64_t size);
   // Every command line the server received, in order, without its line end (pyftpdlib only:
   // "USER anonymous", "REST 1572864", "RETR ...").
   std::vector<std::string> CommandLog() const;

@@ -15,6 +15,7 @@ line "#CONNECT" for every accepted control connection.
 
 import argparse
 import os
+import random
 import shutil
 import signal
 import socket
@@ -65,6 +66,9 @@ def parse_args(argv):
     parser.add_argument("--lifeline", required=True, type=lifeline_spec, help="PORT or stdio")
     parser.add_argument("--file", action="append", default=[], type=parse_size_spec,
                         metavar="RELPATH:SIZE", help="a file of random bytes")
+    parser.add_argument("--seeded", action="append", default=[], type=parse_size_spec,
+                        metavar="RELPATH:SIZE",
+                        help="a file of the same bytes every time: random.Random(0).randbytes(SIZE)")
     parser.add_argument("--sparse", action="append", default=[], type=parse_size_spec,
                         metavar="RELPATH:SIZE", help="a file that is one hole")
     parser.add_argument("--symlink", action="append", default=[], type=parse_link_spec,
@@ -136,6 +140,9 @@ def make_root(workdir, args):
                 chunk = os.urandom(min(1 << 20, size - written))
                 f.write(chunk)
                 written += len(chunk)
+    for relpath, size in args.seeded:
+        with open(served_path(root, relpath), "wb") as f:
+            f.write(random.Random(0).randbytes(size))
     for relpath, size in args.sparse:
         with open(served_path(root, relpath), "wb") as f:
             f.truncate(size)

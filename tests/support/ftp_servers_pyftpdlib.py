@@ -20,6 +20,8 @@ class Faults:
     def __init__(self, faults):
         self.refuse_rest = False
         self.refuse_rest_once = False
+        self.ignore_rest = False
+        self.refuse_mdtm = False
         # The data faults below hit only the first transfer they apply to.
         self.data_faults_once = False
         self.drop_data_after = None
@@ -33,8 +35,9 @@ class Faults:
         self.endless_blank_lines = False
         self.listing_line = None
         self.listing_paths = False
-        flags = {"refuse-rest", "refuse-rest-once", "data-faults-once", "endless-preliminary",
-                 "endless-blank-lines", "listing-paths"}
+        flags = {"refuse-rest", "refuse-rest-once", "ignore-rest", "refuse-mdtm",
+                 "data-faults-once", "endless-preliminary", "endless-blank-lines",
+                 "listing-paths"}
         numeric = {"drop-data-after", "short-data", "stall-after", "max-connections",
                    "idle-timeout", "listing-line"}
         for fault in faults:
@@ -342,7 +345,17 @@ def make_pyftpdlib_handler(faults, max_rate, command_log):
             if faults.refuses_this_rest():
                 self.respond("502 Command not implemented.")
                 return
+            if faults.ignore_rest:
+                # Accepted, and forgotten: the next RETR sends from byte 0.
+                self.respond(f"350 Restarting at {line}. End with RETR.")
+                return
             super().ftp_REST(line)
+
+        def ftp_MDTM(self, path):
+            if faults.refuse_mdtm:
+                self.respond("502 Command not implemented.")
+                return None
+            return super().ftp_MDTM(path)
 
         def push_dtp_data(self, data, isproducer=False, file=None, cmd=None):
             if cmd == "RETR" and file is not None:

@@ -1,3 +1,5 @@
+// The files read and written whole through the C runtime: the text record and block reads.
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -39,6 +41,26 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
   // Buffered text reaches the disk only at close, so a full disk shows up there.
   const bool closed = std::fclose(file) == 0;
   return written && closed;
+}
+
+bool ReadFileBlocks(const std::string& path,
+                    const std::function<bool(const unsigned char* data, size_t size)>& consume) {
+  // Large enough that the calls cost nothing beside the reading, small enough for any thread.
+  constexpr size_t kBlockSize = 1 << 20;
+  FilePointer file(std::fopen(NativePath(path).c_str(), "rb"));
+  if (!file) {
+    return false;
+  }
+  std::vector<unsigned char> block(kBlockSize);
+  for (;;) {
+    const size_t count = std::fread(block.data(), 1, block.size(), file.get());
+    if (count > 0 && !consume(block.data(), count)) {
+      return false;
+    }
+    if (count < block.size()) {
+      return std::ferror(file.get()) == 0;
+    }
+  }
 }
 
 }  // namespace platform
