@@ -38,7 +38,7 @@ bool MoveToFinalName(const std::string& partPath, const std::string& finalPath) 
   if (!platform::FileExists(partPath) || !platform::MoveFileNoReplace(partPath, finalPath)) {
     return false;
   }
-  // Nothing is left to resume; a record left behind would only be found by a later part file.
+  // Nothing is left to resume: the record goes with the part file.
   platform::RemoveFile(OriginFilePath(partPath));
   return true;
 }
