@@ -8,6 +8,8 @@ set(MORAVENT_SITE_URL "https://www.vellomarch.example/" CACHE STRING
     "Product web site that the link label opens")
 set(MORAVENT_INSTALLER_SHA256 "" CACHE STRING
     "SHA-256 (64 hex digits) the downloaded installer must have before it gets its name; empty: no check")
+set(MORAVENT_SEGMENTS_PER_PASS 1 CACHE STRING
+    "New segments each 2-second scheduler pass may start (1 to 15)")
 
 # The values become C string literals: a quote or backslash would end them early.
 function(moravent_check_literal name value)
@@ -40,3 +42,8 @@ endfunction()
 
 moravent_check_settings("${MORAVENT_FTP_HOST}" "${MORAVENT_FTP_PORT}" "${MORAVENT_SITE_URL}"
                         "${MORAVENT_INSTALLER_SHA256}")
+if(NOT MORAVENT_SEGMENTS_PER_PASS MATCHES "^[0-9]+$" OR MORAVENT_SEGMENTS_PER_PASS LESS 1 OR
+   MORAVENT_SEGMENTS_PER_PASS GREATER 15)
+  message(FATAL_ERROR
+    "MORAVENT_SEGMENTS_PER_PASS must be a whole number from 1 to 15: '${MORAVENT_SEGMENTS_PER_PASS}'")
+endif()

@@ -2,11 +2,13 @@
 // scheduler and the completion, driven by the real timers, with every status-line text printed
 // on a line of its own.
 //
-//   headless_download HOST PORT FOLDER
+//   headless_download HOST PORT FOLDER [SEGMENTS_PER_PASS]
 //
-// The installer's expected SHA-256, if any, is compiled in (MORAVENT_INSTALLER_SHA256), as in
-// the program. Exits 0 once the download has completed, 1 with the message when the download
-// reports an error (a damaged file among them, or the file is already there), 2 on wrong use.
+// The installer's expected SHA-256, if any, is compiled in (MORAVENT_INSTALLER_SHA256), as in the
+// program; so are the segments each scheduler pass may start (MORAVENT_SEGMENTS_PER_PASS), unless
+// given (1 to 15, for the bench). Exits 0 once the download has completed, 1 with the message
+// when the download reports an error (a damaged file among them, or the file is already there),
+// 2 on wrong use.
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,8 +61,9 @@ class ConsoleView : public IDownloadView {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s HOST PORT FOLDER\n", argv[0]);
+  const int32_t segmentsPerPass = argc == 5 ? std::atoi(argv[4]) : MORAVENT_SEGMENTS_PER_PASS;
+  if (argc < 4 || argc > 5 || segmentsPerPass < 1 || segmentsPerPass > 15) {
+    std::fprintf(stderr, "usage: %s HOST PORT FOLDER [SEGMENTS_PER_PASS (1-15)]\n", argv[0]);
     return 2;
   }
   if (!net::InitSockets()) {
@@ -72,6 +75,7 @@ int main(int argc, char** argv) {
   settings.m_nPort = std::atoi(argv[2]);
   settings.m_strTargetFolder = argv[3];
   settings.m_strExpectedSha256 = MORAVENT_INSTALLER_SHA256;
+  settings.m_nSegmentsPerPass = segmentsPerPass;
 
   CDownloadJob* running = nullptr;  // set while the job exists
   CProgressMonitor monitor;

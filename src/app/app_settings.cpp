@@ -10,6 +10,7 @@ DownloadSettings CompiledInSettings() {
   settings.m_strHost = MORAVENT_FTP_HOST;
   settings.m_nPort = MORAVENT_FTP_PORT;
   settings.m_strExpectedSha256 = MORAVENT_INSTALLER_SHA256;
+  settings.m_nSegmentsPerPass = MORAVENT_SEGMENTS_PER_PASS;
   return settings;
 }
 

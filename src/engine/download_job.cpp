@@ -116,7 +116,8 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
     ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
     return;
   }
-  LaunchNextSegment(nullptr);
+  HoldFineTimerWhileReading(true);
+  LaunchSegments(0);
   ArmTimer(TIMER_SCHEDULER, kTickPeriodMs);
   ArmTimer(TIMER_DISPLAY, kTickPeriodMs);
 }
@@ -149,6 +150,7 @@ void CDownloadJob::FinishDownload() {
   KillTimer(TIMER_SCHEDULER);
   const bool whole = CloseWholePartFile(m_partFile, m_nFileSize);
   StopAllWorkers();
+  HoldFineTimerWhileReading(false);
   if (!whole) {
     // Handing it over as the installer would end in a broken setup; kept as it is, it is
     // looked at again (and resumed or started again) at the next start.
@@ -219,6 +221,9 @@ bool CDownloadJob::HoldOrReleaseAll(int32_t running) {
       worker->SuspendWorker();
     }
   }
+  if (!m_workers.empty()) {
+    HoldFineTimerWhileReading(running != 0);
+  }
   m_schedGuard = false;
   return !m_workers.empty();
 }
@@ -247,6 +252,15 @@ void CDownloadJob::StopAndRetire(CDownloadThread* worker) {
   worker->m_bComplete.store(0);
   worker->StopWorker();
   m_reaper.Retire(worker);
+}
+
+void CDownloadJob::HoldFineTimerWhileReading(bool reading) {
+  // With one launch per pass the workers' pace is as it always was; more is asked only then.
+  if (reading && m_settings.m_nSegmentsPerPass > 1) {
+    m_fineTimer.Hold();
+  } else {
+    m_fineTimer.Release();
+  }
 }
 
 void CDownloadJob::ArmTimer(uint32_t id, uint32_t periodMs) {

@@ -13,6 +13,7 @@
 #include "engine/file_hash_check.h"
 #include "engine/worker_reaper.h"
 #include "platform/file.h"
+#include "platform/timer_resolution.h"
 
 // Runs after a completed download has been moved to its final name, so that the progress
 // display (which lives above the engine) shows 100 % on the bar and in the tray tooltip.
@@ -113,6 +114,9 @@ class CDownloadJob {
   };
 
   int32_t SegmentLengthAt(int64_t offset) const;
+  // Up to the settings' segments per pass, while the caps allow, each taking a written worker's
+  // connection where one is free; active: the listed workers that count as active so far.
+  void LaunchSegments(int32_t active);
   // Assigns the next segment to a new worker, which takes over the donor's connection, if any;
   // the donor is freed.
   void LaunchNextSegment(CDownloadThread* donor);
@@ -124,6 +128,9 @@ class CDownloadJob {
   void StopAndRetire(CDownloadThread* worker);
   // Pause (0) or resume (1) every listed worker, under the scheduler guard.
   bool HoldOrReleaseAll(int32_t running);
+  // Raised while workers read, where more than one segment may start per pass (see
+  // FineTimerResolution); given back at pause, completion and exit.
+  void HoldFineTimerWhileReading(bool reading);
   void ArmTimer(uint32_t id, uint32_t periodMs);
   void KillTimer(uint32_t id);
   void OnPartFileWriteFailed();
@@ -140,4 +147,5 @@ class CDownloadJob {
   IDownloadView& m_view;
   CompletionProgress m_showFullProgress;
   CWorkerReaper m_reaper;
+  platform::FineTimerResolution m_fineTimer;
 };

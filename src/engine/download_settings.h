@@ -20,4 +20,7 @@ struct DownloadSettings {
   // The installer's SHA-256 in hexadecimal digits (either case): a finished download gets its
   // final name only when it has this hash. Empty: no check.
   std::string m_strExpectedSha256;
+  // New segments one scheduler pass may start (1 to 15), within the caps on active workers and
+  // on segments beyond the last written one.
+  int32_t m_nSegmentsPerPass = 1;
 };

@@ -54,11 +54,17 @@ void CDownloadJob::ScheduleSegments() {
     FinishDownload();
     return;  // the guard stays taken for the rest of the run
   }
-  if (active < kMaxActiveWorkers && m_nNextOffset < m_nFileSize &&
-      m_nLastAssigned - m_nLastWritten < kMaxLookAhead) {
+  LaunchSegments(active);
+  m_schedGuard = false;
+}
+
+void CDownloadJob::LaunchSegments(int32_t active) {
+  for (int32_t launched = 0;
+       launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
+       m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < kMaxLookAhead;
+       ++launched, ++active) {
     LaunchNextSegment(TakeWrittenDonor());
   }
-  m_schedGuard = false;
 }
 
 int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
@@ -148,6 +154,7 @@ void CDownloadJob::OnPartFileWriteFailed() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
   StopAllWorkers();
+  HoldFineTimerWhileReading(false);
   m_partFile.Close();
   m_view.ShowMessage(PartPath(), "File write error");
 }

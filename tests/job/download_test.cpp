@@ -17,17 +17,20 @@ using testsupport::ServerKind;
 namespace jobtest {
 namespace {
 
-// How the part file was left before the run.
-enum class EarlierPartFile { None, Empty };
+struct FreshCase {
+  bool emptyPartFileBefore;  // else none
+  int32_t segmentsPerPass;
+};
 
-class FreshDownload : public ::testing::TestWithParam<EarlierPartFile> {};
+class FreshDownload : public ::testing::TestWithParam<FreshCase> {};
 
 TEST_P(FreshDownload, SeveralSegmentsAndATailEndByteExactUnderTheFinalName) {
   constexpr int64_t kSize = 3 * SEGMENT_SIZE + 12345;
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
   ScratchFolder folder;
-  JobHarness harness(server.port(), FolderOf(folder));
-  if (GetParam() == EarlierPartFile::Empty) {
+  JobHarness harness(server.port(), FolderOf(folder),
+                     JobOptions{30, "", GetParam().segmentsPerPass});
+  if (GetParam().emptyPartFileBefore) {
     WriteBytes(harness.job.PartPath(), {});
   }
 
@@ -35,6 +38,8 @@ TEST_P(FreshDownload, SeveralSegmentsAndATailEndByteExactUnderTheFinalName) {
   EXPECT_EQ(harness.job.m_bRunning, 1);
   ASSERT_TRUE(harness.Start());
   EXPECT_EQ(harness.job.m_strTotalKB, "4,620");
+  // The start launches as many segments as a pass may, of the four there are.
+  EXPECT_EQ(harness.job.m_workers.size(), std::min<size_t>(4, GetParam().segmentsPerPass));
   ASSERT_TRUE(harness.RunToEnd());
 
   ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
@@ -65,10 +70,12 @@ TEST_P(FreshDownload, SeveralSegmentsAndATailEndByteExactUnderTheFinalName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PartFile, FreshDownload,
-                         ::testing::Values(EarlierPartFile::None, EarlierPartFile::Empty),
+                         ::testing::Values(FreshCase{false, 1}, FreshCase{true, 1},
+                                           FreshCase{false, 4}, FreshCase{true, 15}),
                          [](const auto& param) {
-                           return param.param == EarlierPartFile::None ? "NoneBefore"
-                                                                       : "EmptyBefore";
+                           return std::string(param.param.emptyPartFileBefore ? "EmptyBefore"
+                                                                              : "NoneBefore") +
+                                  "_" + std::to_string(param.param.segmentsPerPass) + "PerPass";
                          });
 
 TEST(Resume, ContinuesAMillionBytePartFileFromItsLength) {
@@ -135,6 +142,7 @@ struct ChangeCase {
   std::vector<std::string> faults;
   int64_t newSize;  // 0: the installer stays as it was
   bool startsAgain;
+  int32_t segmentsPerPass;  // of the second run
 };
 
 void PrintTo(const ChangeCase& change, std::ostream* out) {
@@ -164,7 +172,7 @@ TEST_P(BetweenTwoRuns, ResumesOnlyOntoTheSameRemoteFile) {
     server.ReplaceServedFile(kServedPath, change.newSize);
   }
 
-  JobHarness second(server.port(), FolderOf(folder));
+  JobHarness second(server.port(), FolderOf(folder), JobOptions{30, "", change.segmentsPerPass});
   ASSERT_TRUE(second.Start());
   ASSERT_FALSE(second.job.m_workers.empty());
   EXPECT_EQ(second.job.m_workers.front()->m_nStart, change.startsAgain ? 0 : SEGMENT_SIZE);
@@ -181,12 +189,13 @@ TEST_P(BetweenTwoRuns, ResumesOnlyOntoTheSameRemoteFile) {
 INSTANTIATE_TEST_SUITE_P(
     Installer, BetweenTwoRuns,
     ::testing::Values(
-        ChangeCase{"Unchanged", ServerKind::Vsftpd, {}, 0, false},
+        ChangeCase{"Unchanged", ServerKind::Vsftpd, {}, 0, false, 4},
         // Without the server's time the size alone tells.
-        ChangeCase{"UnchangedWithoutMdtm", ServerKind::Pyftpdlib, {"refuse-mdtm"}, 0, false},
-        ChangeCase{"SameSizeAnotherTime", ServerKind::Pyftpdlib, {}, 3 * SEGMENT_SIZE + 1000, true},
-        ChangeCase{"Larger", ServerKind::Vsftpd, {}, 4 * SEGMENT_SIZE, true},
-        ChangeCase{"ShorterThanThePartFile", ServerKind::Proftpd, {}, SEGMENT_SIZE / 2, true}),
+        ChangeCase{"UnchangedWithoutMdtm", ServerKind::Pyftpdlib, {"refuse-mdtm"}, 0, false, 1},
+        ChangeCase{
+            "SameSizeAnotherTime", ServerKind::Pyftpdlib, {}, 3 * SEGMENT_SIZE + 1000, true, 1},
+        ChangeCase{"Larger", ServerKind::Vsftpd, {}, 4 * SEGMENT_SIZE, true, 15},
+        ChangeCase{"ShorterThanThePartFile", ServerKind::Proftpd, {}, SEGMENT_SIZE / 2, true, 4}),
     [](const auto& param) { return std::string(param.param.name); });
 
 std::string Sha256Of(const std::vector<unsigned char>& bytes) {
@@ -225,8 +234,8 @@ TEST_P(HashChecked, GivesTheFinalNameOnlyToTheExpectedBytes) {
   FtpServer server(options);
   const auto served = server.ReadServedFile(kServedPath, 0, kSize);
   ScratchFolder folder;
-  JobHarness harness(server.port(), FolderOf(folder), 30,
-                     check.rightHash ? Sha256Of(served) : Sha256Of({1, 2, 3}));
+  JobHarness harness(server.port(), FolderOf(folder),
+                     JobOptions{30, check.rightHash ? Sha256Of(served) : Sha256Of({1, 2, 3}), 1});
   ASSERT_TRUE(harness.Start());
   ASSERT_TRUE(harness.RunToEnd());
 

@@ -41,6 +41,7 @@ TEST(RecoveredFault, ARefusedRestartIsRetriedByAReplacementAndShownOnce) {
 struct PassingFaultCase {
   const char* fault;
   int64_t size;
+  int32_t segmentsPerPass;
 };
 
 void PrintTo(const PassingFaultCase& fault, std::ostream* out) {
@@ -56,7 +57,8 @@ TEST_P(PassingFault, IsRecoveredByAReplacementAndShownOnce) {
   FtpServer server(
       InstallerServer(ServerKind::Pyftpdlib, size, {GetParam().fault, "data-faults-once"}));
   ScratchFolder folder;
-  JobHarness harness(server.port(), FolderOf(folder));
+  JobHarness harness(server.port(), FolderOf(folder),
+                     JobOptions{30, "", GetParam().segmentsPerPass});
   ASSERT_TRUE(harness.Start());
   ASSERT_TRUE(harness.RunToEnd());
 
@@ -70,10 +72,14 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, PassingFault,
     ::testing::Values(
         // The first segment's data connection breaks after 500,000 bytes.
-        PassingFaultCase{"drop-data-after=500000", 3 * SEGMENT_SIZE + 5000},
+        PassingFaultCase{"drop-data-after=500000", 3 * SEGMENT_SIZE + 5000, 1},
+        PassingFaultCase{"drop-data-after=500000", 3 * SEGMENT_SIZE + 5000, 15},
         // Short data only shows at the end of the file: one segment, which is the tail.
-        PassingFaultCase{"short-data=100", SEGMENT_SIZE - 1000}),
-    [](const auto& param) { return param.index == 0 ? "DroppedData" : "ShortData"; });
+        PassingFaultCase{"short-data=100", SEGMENT_SIZE - 1000, 1}),
+    [](const auto& param) {
+      return std::string(param.index == 2 ? "ShortData" : "DroppedData") + "_" +
+             std::to_string(param.param.segmentsPerPass) + "PerPass";
+    });
 
 class HostileReply : public ::testing::TestWithParam<const char*> {};
 
@@ -85,7 +91,7 @@ TEST_P(HostileReply, FailsItsWorkerWithinItsTimeOutAndTheJobRecovers) {
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {GetParam()}));
   ScratchFolder folder;
   // Probes then wait 4 s for a reply, segment workers 6 s.
-  JobHarness harness(server.port(), FolderOf(folder), 2);
+  JobHarness harness(server.port(), FolderOf(folder), JobOptions{2, "", 1});
   const uint32_t started = platform::TickCount();
   ASSERT_TRUE(harness.Start());
   ASSERT_TRUE(harness.RunToEnd());
@@ -111,18 +117,22 @@ INSTANTIATE_TEST_SUITE_P(Faults, HostileReply,
 
 TEST(RecoveredFault, AServerThatLimitsConnectionsStillGetsTheWholeFile) {
   // Slow segments let the pool outgrow the server's limit; refused workers are replaced, and a
-  // replacement takes over an idle connection rather than asking for one more.
+  // replacement takes over an idle connection rather than asking for one more. Launching many
+  // segments a pass runs into the limit at once.
   constexpr int64_t kSize = 6 * SEGMENT_SIZE + 100;
-  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {"max-connections=3"}, 1500000));
-  ScratchFolder folder;
-  JobHarness harness(server.port(), FolderOf(folder));
-  ASSERT_TRUE(harness.Start());
-  ASSERT_TRUE(harness.RunToEnd());
+  for (const int32_t segmentsPerPass : {1, 15}) {
+    SCOPED_TRACE(segmentsPerPass);
+    FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize, {"max-connections=3"}, 1500000));
+    ScratchFolder folder;
+    JobHarness harness(server.port(), FolderOf(folder), JobOptions{30, "", segmentsPerPass});
+    ASSERT_TRUE(harness.Start());
+    ASSERT_TRUE(harness.RunToEnd());
 
-  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
-  EXPECT_FALSE(harness.view.Notices().empty()) << "the limit was never reached";
-  ExpectNoNoticeRepeatedInARow(harness.view.Notices());
-  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+    ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+    EXPECT_FALSE(harness.view.Notices().empty()) << "the limit was never reached";
+    ExpectNoNoticeRepeatedInARow(harness.view.Notices());
+    EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+  }
 }
 
 struct PermanentFault {

@@ -29,13 +29,14 @@ std::filesystem::path NativePathOf(const std::string& path) {
   return native;
 }
 
-DownloadSettings TestSettings(uint16_t port, const std::string& targetFolder, int32_t timeoutSec,
-                              const std::string& expectedSha256) {
+DownloadSettings TestSettings(uint16_t port, const std::string& targetFolder,
+                              const JobOptions& options) {
   DownloadSettings settings;
-  settings.m_strExpectedSha256 = expectedSha256;
+  settings.m_nTimeoutSec = options.timeoutSec;
+  settings.m_strExpectedSha256 = options.expectedSha256;
+  settings.m_nSegmentsPerPass = options.segmentsPerPass;
   settings.m_strHost = "127.0.0.1";
   settings.m_nPort = port;
-  settings.m_nTimeoutSec = timeoutSec;
   settings.m_strTargetFolder = targetFolder;
   return settings;
 }
@@ -66,13 +67,12 @@ std::vector<std::string> RecordingView::Notices() const {
   return notices;
 }
 
-JobHarness::JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec,
-                       const std::string& expectedSha256)
+JobHarness::JobHarness(uint16_t port, const std::string& targetFolder, const JobOptions& options)
     : view([this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
         Dispatch(message, wParam, lParam);
       }),
-      job(TestSettings(port, targetFolder, timeoutSec, expectedSha256), view,
-          [this] { monitor.ShowComplete(view); }) {}
+      job(TestSettings(port, targetFolder, options), view, [this] { monitor.ShowComplete(view); }) {
+}
 
 void JobHarness::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == platform::kTimerMessage) {

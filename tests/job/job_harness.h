@@ -65,14 +65,18 @@ class RecordingView : public IDownloadView {
   platform::MessageTarget target_;
 };
 
+// What a test sets of the job's settings beside the server and the folder.
+struct JobOptions {
+  int32_t timeoutSec = 30;     // the base network time-out the workers derive theirs from
+  std::string expectedSha256;  // the hash a build would name, or empty
+  int32_t segmentsPerPass = 1;
+};
+
 // The job wired as the window wires it. Timer messages are counted as they fall due but only
 // acted on when realTimers is set; tests normally drive the ticks with Tick().
 class JobHarness {
  public:
-  // timeoutSec: the base network time-out the workers derive theirs from; expectedSha256: the
-  // hash a build would name, or empty.
-  JobHarness(uint16_t port, const std::string& targetFolder, int32_t timeoutSec = 30,
-             const std::string& expectedSha256 = "");
+  JobHarness(uint16_t port, const std::string& targetFolder, const JobOptions& options = {});
 
   // The start command, then the size probe's report (asking again on each retry tick) and the
   // start tick. False when the size never came.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,18 +30,27 @@ TEST(Caps, NoMoreThanFifteenSegmentsAreUnderWayAtOnce) {
       InstallerServer(ServerKind::Vsftpd, 20 * SEGMENT_SIZE, {}, 20000);
   options.files[0].sparse = true;
   FtpServer server(options);
-  ScratchFolder folder;
-  JobHarness harness(server.port(), FolderOf(folder));
-  ASSERT_TRUE(harness.Start());
-
-  for (int tick = 0; tick < 25; ++tick) {
+  // One segment a pass fills the pool tick by tick; a pass that may start eight, or fifteen,
+  // reaches the caps in a tick or two and goes no further.
+  for (const int32_t segmentsPerPass : {1, 8, 15}) {
+    SCOPED_TRACE(segmentsPerPass);
+    ScratchFolder folder;
+    JobHarness harness(server.port(), FolderOf(folder), JobOptions{30, "", segmentsPerPass});
+    ASSERT_TRUE(harness.Start());
+    EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(segmentsPerPass));
     harness.Tick(TIMER_SCHEDULER);
-    ExpectWithinCaps(harness.job);
+    EXPECT_EQ(harness.job.m_workers.size(),
+              static_cast<size_t>(std::min(kCap, 2 * segmentsPerPass)));
+
+    for (int tick = 0; tick < 25; ++tick) {
+      harness.Tick(TIMER_SCHEDULER);
+      ExpectWithinCaps(harness.job);
+    }
+    EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(kCap));
+    EXPECT_EQ(harness.job.m_nLastAssigned, kCap - 1);
+    EXPECT_EQ(harness.job.m_nNextOffset, int64_t{kCap} * SEGMENT_SIZE);
+    EXPECT_EQ(harness.job.m_nWritten, 0);
   }
-  EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(kCap));
-  EXPECT_EQ(harness.job.m_nLastAssigned, kCap - 1);
-  EXPECT_EQ(harness.job.m_nNextOffset, int64_t{kCap} * SEGMENT_SIZE);
-  EXPECT_EQ(harness.job.m_nWritten, 0);
 }
 
 TEST(Caps, AFailedWorkerCountsTwiceTowardTheActiveCap) {
