@@ -159,3 +159,29 @@ moravent_stop_ftp_server() {
     moravent_server_pid=""
   fi
 }
+
+# The CPU seconds (user and system) that the Windows programs of a Wine prefix and its wineserver
+# have used so far. Read from /proc, so asking costs the prefix nothing.
+moravent_wine_cpu_seconds() {
+  local prefix="$1" pid ticks=0
+  for pid in $(pgrep -f '\.exe|wineserver' || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+    # After the command name in parentheses: utime and stime are fields 12 and 13.
+    ticks=$((ticks + $(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | awk '{print $12 + $13}')))
+  done
+  awk -v ticks="$ticks" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", ticks / hz }'
+}
+
+# Waits, without asking Wine anything, until FILE exists or SECONDS have passed; logs the growth of
+# PART meanwhile when given. False on the time-out.
+moravent_wait_for_file() {
+  local file="$1" seconds="$2" part="${3:-}" deadline=$((SECONDS + $2)) next_log=0
+  until [[ -e "$file" ]]; do
+    ((SECONDS < deadline)) || return 1
+    if [[ -n "$part" ]] && ((SECONDS >= next_log)); then
+      moravent_log "part file: $(stat -c %s "$part" 2>/dev/null || echo 0) bytes"
+      next_log=$((SECONDS + 10))
+    fi
+    sleep 0.2
+  done
+}

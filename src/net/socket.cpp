@@ -139,8 +139,9 @@ size_t Socket::Receive(void* buffer, size_t size, uint32_t timeoutMs) {
   if (size == 0) {
     return 0;
   }
+  // Received first, waited for only when nothing is there yet: a transfer under way mostly finds
+  // its next block waiting, and a wait is a system call more per block.
   for (;;) {
-    WaitReady(*this, handle_, false, deadline, kErrorConnectionAborted);
     const long long received = os::ReceiveSome(handle_, buffer, size);
     if (received > 0) {
       return static_cast<size_t>(received);
@@ -154,6 +155,7 @@ size_t Socket::Receive(void* buffer, size_t size, uint32_t timeoutMs) {
     if (failure != os::Failure::WouldBlock) {
       ThrowFailure(*this, TransferError(failure));
     }
+    WaitReady(*this, handle_, false, deadline, kErrorConnectionAborted);
   }
 }
 

@@ -11,6 +11,7 @@ Event::Event(bool initiallySet) : impl_(new Impl) {
   if (impl_->handle == nullptr) {
     throw std::bad_alloc();
   }
+  impl_->set.store(initiallySet);
 }
 
 Event::~Event() {
@@ -18,19 +19,24 @@ Event::~Event() {
 }
 
 void Event::Set() {
+  std::lock_guard<std::mutex> hold(impl_->change);
+  // Release: whoever sees the copy set also sees what was written before the Set.
+  impl_->set.store(true, std::memory_order_release);
   SetEvent(impl_->handle);
 }
 
 void Event::Reset() {
+  std::lock_guard<std::mutex> hold(impl_->change);
+  impl_->set.store(false, std::memory_order_release);
   ResetEvent(impl_->handle);
 }
 
 bool Event::IsSet() const {
-  return WaitForSingleObject(impl_->handle, 0) == WAIT_OBJECT_0;
+  return impl_->set.load(std::memory_order_acquire);
 }
 
 bool Event::Wait(uint32_t timeoutMs) {
-  return WaitForSingleObject(impl_->handle, timeoutMs) == WAIT_OBJECT_0;
+  return IsSet() || WaitForSingleObject(impl_->handle, timeoutMs) == WAIT_OBJECT_0;
 }
 
 }  // namespace platform

@@ -8,6 +8,8 @@ namespace {
 
 // The system's floor for timer periods; also keeps a zero period from firing in a tight loop.
 constexpr uint32_t kMinimumTimerPeriodMs = 10;
+// Taken messages at the front of the queue that make it worth moving the rest down.
+constexpr size_t kCompactAfter = 256;
 
 // Closes the thread's queue when the thread ends, so that late posts are refused rather than
 // left for a pump that will never run.
@@ -25,12 +27,20 @@ const std::shared_ptr<MessageQueue>& MessageQueue::ForThisThread() {
 
 bool MessageQueue::Post(const SharedHandler& target, uint32_t message, uintptr_t wParam,
                         intptr_t lParam) {
-  std::lock_guard<std::mutex> hold(lock_);
-  if (closed_) {
-    return false;
+  bool wasEmpty = false;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (closed_) {
+      return false;
+    }
+    wasEmpty = NothingPosted();
+    posted_.push_back(Delivery{target, message, wParam, lParam});
   }
-  posted_.push_back(Delivery{target, message, wParam, lParam});
-  inputOrWake_.notify_one();
+  // Only a queue that was empty can have its owner asleep on it; the owner checks for input under
+  // the lock before it sleeps, so a post that finds messages waiting needs to wake no one.
+  if (wasEmpty) {
+    inputOrWake_.notify_one();
+  }
   return true;
 }
 
@@ -59,9 +69,10 @@ void MessageQueue::KillTimer(const MessageHandler& target, uint32_t id) {
 
 void MessageQueue::Forget(const MessageHandler& target) {
   std::lock_guard<std::mutex> hold(lock_);
-  posted_.erase(std::remove_if(posted_.begin(), posted_.end(),
-                               [&](const Delivery& d) { return d.handler.get() == &target; }),
-                posted_.end());
+  posted_.erase(
+      std::remove_if(posted_.begin() + static_cast<std::ptrdiff_t>(postedHead_), posted_.end(),
+                     [&](const Delivery& d) { return d.handler.get() == &target; }),
+      posted_.end());
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
                                [&](const Timer& t) { return t.target.get() == &target; }),
                 timers_.end());
@@ -69,9 +80,16 @@ void MessageQueue::Forget(const MessageHandler& target) {
 
 std::optional<MessageQueue::Delivery> MessageQueue::TakeNext() {
   std::lock_guard<std::mutex> hold(lock_);
-  if (!posted_.empty()) {
-    Delivery next = std::move(posted_.front());
-    posted_.pop_front();
+  if (!NothingPosted()) {
+    Delivery next = std::move(posted_[postedHead_++]);
+    if (NothingPosted()) {
+      posted_.clear();  // keeps its room
+      postedHead_ = 0;
+    } else if (postedHead_ >= kCompactAfter && 2 * postedHead_ >= posted_.size()) {
+      // A flow that never lets the queue run empty: the taken half's room is reused.
+      posted_.erase(posted_.begin(), posted_.begin() + static_cast<std::ptrdiff_t>(postedHead_));
+      postedHead_ = 0;
+    }
     return next;
   }
   const Clock::time_point now = Clock::now();
@@ -134,6 +152,7 @@ void MessageQueue::Close() {
   std::lock_guard<std::mutex> hold(lock_);
   closed_ = true;
   posted_.clear();
+  postedHead_ = 0;
   timers_.clear();
 }
 
@@ -144,7 +163,7 @@ std::vector<MessageQueue::Timer>::iterator MessageQueue::EarliestTimer() {
 
 bool MessageQueue::HasInput(Clock::time_point now) {
   const auto timer = EarliestTimer();
-  return !posted_.empty() || (timer != timers_.end() && timer->due <= now);
+  return !NothingPosted() || (timer != timers_.end() && timer->due <= now);
 }
 
 }  // namespace platform

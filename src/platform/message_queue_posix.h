@@ -3,7 +3,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -63,10 +62,14 @@ class MessageQueue {
   // With lock_ held.
   std::vector<Timer>::iterator EarliestTimer();
   bool HasInput(Clock::time_point now);
+  bool NothingPosted() const { return postedHead_ == posted_.size(); }
 
   std::mutex lock_;  // guards every member below
   std::condition_variable inputOrWake_;
-  std::deque<Delivery> posted_;
+  // The posted messages not yet taken: posted_[postedHead_...]. Taken ones are cleared in place
+  // and their room is reused, so a steady flow of posts allocates nothing.
+  std::vector<Delivery> posted_;
+  size_t postedHead_ = 0;
   std::vector<Timer> timers_;
   bool woken_ = false;
   bool closed_ = false;
