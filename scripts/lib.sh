@@ -160,11 +160,12 @@ moravent_stop_ftp_server() {
   fi
 }
 
-# The CPU seconds (user and system) that the Windows programs of a Wine prefix and its wineserver
-# have used so far. Read from /proc, so asking costs the prefix nothing.
+# The CPU seconds (user and system) that the program (MoraventDL_Vellomarch.exe) of a Wine prefix
+# and the prefix's wineserver have used so far. Read from /proc, so asking costs the prefix
+# nothing.
 moravent_wine_cpu_seconds() {
   local prefix="$1" pid ticks=0
-  for pid in $(pgrep -f '\.exe|wineserver' || true); do
+  for pid in $(pgrep -f 'MoraventDL_Vellomarch\.exe|wineserver' || true); do
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
     # After the command name in parentheses: utime and stime are fields 12 and 13.
     ticks=$((ticks + $(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | awk '{print $12 + $13}')))

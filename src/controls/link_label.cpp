@@ -131,13 +131,6 @@ BOOL CLinkLabel::OnEraseBkgnd(CDC*) {
   return TRUE;
 }
 
-BOOL CLinkLabel::PreTranslateMessage(MSG* msg) {
-  if (m_toolTip.m_hWnd != nullptr) {
-    m_toolTip.RelayEvent(msg);
-  }
-  return CStatic::PreTranslateMessage(msg);
-}
-
 BOOL CLinkLabel::DestroyWindow() {
   KillTimer(kHoverTimer);
   return CStatic::DestroyWindow();

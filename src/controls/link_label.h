@@ -47,7 +47,6 @@ class CLinkLabel : public CStatic {
   static void ShowOpenError(int code);
 
   BOOL DestroyWindow() override;
-  BOOL PreTranslateMessage(MSG* msg) override;
 
  protected:
   void PreSubclassWindow() override;

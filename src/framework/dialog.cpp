@@ -30,7 +30,6 @@ INT_PTR CDialog::DoModal() {
   }
   fw::EnsureCommonControls();
   const fw::DialogCreationHook creationHook(*this);
-  const fw::PreTranslateHook preTranslateHook;
   return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
                          m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr,
                          &LeaveToDialogManager, 0);

@@ -20,7 +20,9 @@ class DialogCreationHook {
 };
 
 // While one lives on the calling thread, the dialog manager's modal loop offers each message to
-// PreTranslateMessage of the objects bound to its window and that window's parents.
+// PreTranslateMessage of the objects bound to its window and that window's parents. Whoever needs
+// that holds one for as long as it does: the hook costs every message of the loop a call (under
+// Wine a round trip to the wineserver), so none is installed when nothing asks.
 class PreTranslateHook {
  public:
   PreTranslateHook();

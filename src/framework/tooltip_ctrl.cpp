@@ -25,6 +25,7 @@ BOOL CToolTipCtrl::Create(CWnd* owner, DWORD style) {
 
 BOOL CToolTipCtrl::AddTool(CWnd* wnd, const char* text, const RECT* rect, UINT_PTR id) {
   TTTOOLINFOA info = ToolInfo(wnd, id, text);
+  info.uFlags = TTF_SUBCLASS;
   if (rect != nullptr) {
     info.rect = *rect;
   } else {
@@ -36,10 +37,6 @@ BOOL CToolTipCtrl::AddTool(CWnd* wnd, const char* text, const RECT* rect, UINT_P
 void CToolTipCtrl::UpdateTipText(const char* text, CWnd* wnd, UINT_PTR id) {
   TTTOOLINFOA info = ToolInfo(wnd, id, text);
   SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-void CToolTipCtrl::RelayEvent(MSG* msg) {
-  SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
 }
 
 void CToolTipCtrl::Activate(BOOL activate) {

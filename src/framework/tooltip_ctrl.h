@@ -7,10 +7,9 @@
 class CToolTipCtrl : public CWnd {
  public:
   BOOL Create(CWnd* owner, DWORD style = 0);
-  // A tool over the rectangle of the window's client area (the whole area when null).
+  // A tool over the rectangle of the window's client area (the whole area when null). The tooltip
+  // watches the tool window's mouse messages itself (TTF_SUBCLASS): nothing needs to relay them.
   BOOL AddTool(CWnd* wnd, const char* text, const RECT* rect = nullptr, UINT_PTR id = 0);
   void UpdateTipText(const char* text, CWnd* wnd, UINT_PTR id = 0);
-  // Passes a mouse message of a tool window on, so the tooltip sees the pointer move.
-  void RelayEvent(MSG* msg);
   void Activate(BOOL activate);
 };

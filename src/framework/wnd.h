@@ -43,7 +43,8 @@ class CWnd {
   HWND UnsubclassWindow();
   virtual BOOL DestroyWindow();
   // Sees a message of the modal loop before it is dispatched, for this window or one of its
-  // children; TRUE keeps it from being dispatched.
+  // children, while a fw::PreTranslateHook lives on the thread; TRUE keeps it from being
+  // dispatched.
   virtual BOOL PreTranslateMessage(MSG* msg);
 
   // A child window by id. A child bound to an object gives that object; any other child gives

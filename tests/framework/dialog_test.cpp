@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/framework.h"
+#include "framework/modal_hooks.h"
 #include "scripted_dialog.h"
 #include "test_controls.h"
 #include "test_resources.h"
@@ -126,13 +127,14 @@ TEST(DialogItemTest, UnboundItemsGetAStableStandIn) {
   EXPECT_EQ(IDOK, dialog.DoModal());
 }
 
-// The modal loop offers messages to the objects of the target window and its parents before
-// dispatching them.
+// While something holds the hook, the modal loop offers messages to the objects of the target
+// window and its parents before dispatching them.
 TEST(PreTranslateTest, SeesChildMessagesAndCanSwallowThem) {
   class FilteringDialog : public BoundDialog {
    public:
     using BoundDialog::BoundDialog;
     std::vector<HWND> probeTargets;
+    const fw::PreTranslateHook hook;
 
     BOOL PreTranslateMessage(MSG* msg) override {
       if (msg->message == kProbe) {
