@@ -118,8 +118,8 @@ class CDownloadJob {
   // connection where one is free; active: the listed workers that count as active so far.
   void LaunchSegments(int32_t active);
   // Assigns the next segment to a new worker, which takes over the donor's connection, if any;
-  // the donor is freed.
-  void LaunchNextSegment(CDownloadThread* donor);
+  // the donor is freed. False when no worker could be made (the user has been told).
+  bool LaunchNextSegment(CDownloadThread* donor);
   void ReplaceFailedWorker(const SegmentOrder& order);
   // Appends a complete worker's segment if its turn has come. False when the write failed.
   bool AppendIfItsTurn(CDownloadThread& worker);

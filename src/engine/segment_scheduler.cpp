@@ -63,7 +63,11 @@ void CDownloadJob::LaunchSegments(int32_t active) {
        launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
        m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < kMaxLookAhead;
        ++launched, ++active) {
-    LaunchNextSegment(TakeWrittenDonor());
+    // After a worker that could not be made (the user has been told) the pass makes no more:
+    // one message box, not one per segment the pass may start.
+    if (!LaunchNextSegment(TakeWrittenDonor())) {
+      return;
+    }
   }
 }
 
@@ -71,15 +75,17 @@ int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
   return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, m_nFileSize - offset));
 }
 
-void CDownloadJob::LaunchNextSegment(CDownloadThread* donor) {
+bool CDownloadJob::LaunchNextSegment(CDownloadThread* donor) {
   const int32_t length = SegmentLengthAt(m_nNextOffset);
   ++m_nLastAssigned;
-  LaunchWorker(donor, m_settings.m_strFileName, m_nLastAssigned, m_nNextOffset, length,
-               net::FTP_TRANSFER_TYPE_BINARY, 1, false);
+  const int32_t launched =
+      LaunchWorker(donor, m_settings.m_strFileName, m_nLastAssigned, m_nNextOffset, length,
+                   net::FTP_TRANSFER_TYPE_BINARY, 1, false);
   m_nNextOffset += length;
   // Its session and connection now belong to the new worker (or, if none could be made, are
   // freed with it).
   m_reaper.Retire(donor);
+  return launched != 0;
 }
 
 void CDownloadJob::ReplaceFailedWorker(const SegmentOrder& order) {
