@@ -16,7 +16,6 @@ class FineTimerResolution {
   // Each does nothing when already in that state, so every raise is given back exactly once.
   void Hold();
   void Release();
-  bool IsHeld() const { return m_bHeld; }
 
  private:
   bool m_bHeld = false;

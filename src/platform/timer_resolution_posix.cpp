@@ -2,7 +2,7 @@
 
 namespace platform {
 
-// Sleeps here are as fine as asked: the state is kept only so that the job's calls read alike.
+// Sleeps here are as fine as asked already: only the state is kept, as on Windows.
 void FineTimerResolution::Hold() {
   m_bHeld = true;
 }
