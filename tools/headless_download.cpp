@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr char kCompletedText[] = "Download completed...";
-
 // The window's stand-in on a console: the status line goes to standard output, message boxes to
 // standard error. Each line is flushed at once, so whoever watches sees where the download is.
 class ConsoleView : public IDownloadView {
@@ -35,13 +33,15 @@ class ConsoleView : public IDownloadView {
   void SetStatusText(const std::string& text) override {
     std::printf("%s\n", text.c_str());
     std::fflush(stdout);
-    m_bCompleted = m_bCompleted || text == kCompletedText;
   }
   void SetTimeText(const std::string&) override {}
   void RedrawStatusLine() override {}
   void SetProgressPosition(int) override {}
   void SetTrayTooltip(const std::string&) override {}
   void ShowReadyToStart() override {}
+  void ShowActivity(DownloadActivity activity) override {
+    m_bCompleted = m_bCompleted || activity == DownloadActivity::Completed;
+  }
   void ShowMessage(const std::string& text, const std::string& caption) override {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);

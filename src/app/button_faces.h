@@ -23,11 +23,13 @@ constexpr ButtonFaces kResumeFaces{IDB_RESUME_NORMAL, IDB_RESUME_HOVER, IDB_RESU
                                    "Resume"};
 constexpr ButtonFaces kBrowseFaces{IDB_BROWSE_NORMAL, IDB_BROWSE_HOVER, IDB_BROWSE_PRESSED,
                                    "Browse"};
-// The caption buttons show one image when hovered and when pressed.
-constexpr ButtonFaces kToTrayFaces{IDB_TO_TRAY_NORMAL, IDB_TO_TRAY_HOVER, IDB_TO_TRAY_HOVER, "t"};
+// The caption buttons show one image when hovered and when pressed; their words say what they
+// do, since their faces are icons.
+constexpr ButtonFaces kToTrayFaces{IDB_TO_TRAY_NORMAL, IDB_TO_TRAY_HOVER, IDB_TO_TRAY_HOVER,
+                                   "Hide to tray"};
 constexpr ButtonFaces kMinimizeFaces{IDB_MINIMIZE_NORMAL, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_HOVER,
-                                     "m"};
-constexpr ButtonFaces kExitFaces{IDB_EXIT_NORMAL, IDB_EXIT_HOVER, IDB_EXIT_HOVER, "e"};
+                                     "Minimize"};
+constexpr ButtonFaces kExitFaces{IDB_EXIT_NORMAL, IDB_EXIT_HOVER, IDB_EXIT_HOVER, "Exit"};
 
 class CButtonEx1;
 

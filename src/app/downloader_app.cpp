@@ -3,11 +3,16 @@
 #include <winsock2.h>
 
 #include "app/downloader_dlg.h"
+#include "app/single_instance.h"
 #include "resource.h"
 
 CDownloaderApp theApp;
 
 BOOL CDownloaderApp::InitInstance() {
+  CSingleInstance instance;
+  if (!instance.Claim(CDownloaderDlg::kWindowTitle)) {
+    return FALSE;
+  }
   WSADATA sockets;
   if (WSAStartup(MAKEWORD(1, 1), &sockets) != 0) {
     AfxMessageBox(IDS_SOCKETS_INIT_FAILED, MB_OK);

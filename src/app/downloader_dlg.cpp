@@ -3,6 +3,9 @@
 #include "app/app_settings.h"
 #include "app/button_faces.h"
 #include "app/shell_link.h"
+#include "app/single_instance.h"
+#include "controls/transparent_ctrl.h"
+#include "engine/helpers.h"
 #include "engine/messages.h"
 #include "engine/part_file.h"
 #include "engine/timers.h"
@@ -13,7 +16,6 @@
 
 namespace {
 
-constexpr char kWindowTitle[] = "MoraventDL_Vellomarch";
 constexpr char kShortcutName[] = "\\MoraventDL_Vellomarch.lnk";
 constexpr char kShortcutDescription[] = "Vellomarch downloader";
 constexpr COLORREF kLinkColour = RGB(100, 190, 206);
@@ -28,6 +30,7 @@ const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
 BEGIN_MESSAGE_MAP(CDownloaderDlg, CDialog)
 ON_WM_TIMER()
 ON_WM_PAINT()
+ON_WM_ERASEBKGND()
 ON_WM_QUERYDRAGICON()
 ON_BN_CLICKED(IDC_STOP, &CDownloaderDlg::OnStop)
 ON_WM_CTLCOLOR()
@@ -51,6 +54,8 @@ ON_MESSAGE(WM_FILE_HASHED, &CDownloaderDlg::OnFileHashed)
 ON_MESSAGE(WM_PARENTBKGND, &CDownloaderDlg::OnParentBkgnd)
 ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
 ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, &CDownloaderDlg::OnTaskbarCreated)
+ON_REGISTERED_MESSAGE(WM_SHOW_RUNNING_INSTANCE, &CDownloaderDlg::OnShowRunningInstance)
+ON_MESSAGE(DM_GETDEFID, &CDownloaderDlg::OnGetDefId)
 END_MESSAGE_MAP()
 
 CDownloaderDlg::CDownloaderDlg()
@@ -91,6 +96,7 @@ void CDownloaderDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CDownloaderDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_pMessageTarget = platform::MessageTarget::ForWindow(m_hWnd);
+  m_pPresence = std::make_unique<CDownloadPresence>(m_hWnd);
   SetWindowText(kWindowTitle);
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
@@ -117,9 +123,17 @@ BOOL CDownloaderDlg::OnInitDialog() {
 
   MakeDesktopShortcut();
 
+  // Keyboard cues (the focus rectangle) as the system decides: hidden for a mouse user until a
+  // key is used.
+  SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
   const DownloadSettings& settings = m_job.Settings();
-  return !settings.m_strHost.empty() && !settings.m_strFileName.empty() &&
-         !settings.m_strServerDir.empty();
+  if (settings.m_strHost.empty() || settings.m_strFileName.empty() ||
+      settings.m_strServerDir.empty()) {
+    return FALSE;
+  }
+  // The focus on Next rather than on the first tab stop (Cancel): Enter starts the download.
+  SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_btnPause.m_hWnd), TRUE);
+  return FALSE;
 }
 
 void CDownloaderDlg::MakeDesktopShortcut() {
@@ -150,6 +164,18 @@ void CDownloaderDlg::OnPaint() {
   }
 }
 
+// The skin is copied at once: erasing to the dialog's grey first would flash on every restore
+// and every hidden control.
+BOOL CDownloaderDlg::OnEraseBkgnd(CDC* dc) {
+  if (!m_pMemDC || IsIconic()) {
+    return static_cast<BOOL>(Default());
+  }
+  CRect client;
+  GetClientRect(&client);
+  dc->BitBlt(0, 0, client.Width(), client.Height(), m_pMemDC.get(), 0, 0, SRCCOPY);
+  return TRUE;
+}
+
 HCURSOR CDownloaderDlg::OnQueryDragIcon() {
   return m_hIcon;
 }
@@ -171,5 +197,5 @@ void CDownloaderDlg::InvalidateUnder(int controlId) {
 
 void CDownloaderDlg::SetLabelText(int controlId, const std::string& text) {
   InvalidateUnder(controlId);
-  GetDlgItem(controlId)->SetWindowText(text.c_str());
+  ReplaceWindowText(GetDlgItem(controlId)->GetSafeHwnd(), SingleLineText(text).c_str());
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/download_presence.h"
 #include "controls/button_ex1.h"
 #include "controls/link_label.h"
 #include "controls/skin_progress_ctrl.h"
@@ -22,6 +23,9 @@
 // monitor and shows what they report through IDownloadView.
 class CDownloaderDlg : public CDialog, public IDownloadView {
  public:
+  // The window's text, on its taskbar button; a second start finds the window by it.
+  static constexpr char kWindowTitle[] = "MoraventDL_Vellomarch";
+
   CDownloaderDlg();
   // Stops the download's workers, closes the part file and deletes it when the user cancelled.
   ~CDownloaderDlg() override;
@@ -33,6 +37,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   void SetProgressPosition(int percent) override;
   void SetTrayTooltip(const std::string& text) override;
   void ShowReadyToStart() override;
+  void ShowActivity(DownloadActivity activity) override;
   void ShowMessage(const std::string& text, const std::string& caption) override;
   void LockWindowUpdate() override;
   void UnlockWindowUpdate() override;
@@ -41,9 +46,14 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
  protected:
   void DoDataExchange(CDataExchange* dx) override;
   BOOL OnInitDialog() override;
+  // Enter with no button focused: starts the download before the start, else nothing.
+  void OnOK() override;
+  // Escape, Alt+F4 and the taskbar's Close: the exit questions, never straight out.
+  void OnCancel() override;
 
   void OnTimer(UINT_PTR id);
   void OnPaint();
+  BOOL OnEraseBkgnd(CDC* dc);
   HCURSOR OnQueryDragIcon();
   void OnStop();
   HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor);
@@ -64,6 +74,8 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   LRESULT OnParentBkgnd(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
   LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+  LRESULT OnShowRunningInstance(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
 
  private:
   // Start-up offsets of the folder label and the status line; the start command moves them back.
@@ -81,6 +93,11 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   void PauseDownload();
   void ResumeDownload();
   void MakeDesktopShortcut();
+  // Out of the notification area (or the minimised state) and in front.
+  void BringBack();
+  // Where nobody looks at the window, the end of the download is told: a balloon from the
+  // notification icon when hidden there, a flashing taskbar button when in the background.
+  void NoticeCompletion();
   // Shell_NotifyIconA with the icon's record, filled on first use.
   BOOL UpdateTrayIcon(DWORD action);
   bool TrayRecordFilled() const { return m_nid.hIcon != nullptr; }
@@ -110,6 +127,10 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   std::string m_strRecordPath;
   int m_nJobCallDepth = 0;
   bool m_bExitPending = false;
+  // An exit question is on screen: a second request (the taskbar's Close) asks nothing more.
+  bool m_bAskingToExit = false;
+  // Releasing a lock that another window holds would undo it: only our own is released.
+  bool m_bUpdateLocked = false;
   CStaticEx m_status;
   CButtonEx1 m_btnTray;
   CButtonEx1 m_btnExit;
@@ -127,6 +148,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   // Made once the window exists; declared before the job, which needs it until its workers
   // have ended.
   std::unique_ptr<platform::MessageTarget> m_pMessageTarget;
+  std::unique_ptr<CDownloadPresence> m_pPresence;
   CProgressMonitor m_monitor;
   CDownloadJob m_job;
 

@@ -51,16 +51,37 @@ void CDownloaderDlg::OnStop() {
   OnQuit();
 }
 
+void CDownloaderDlg::OnOK() {
+  if (m_job.m_nPhase == 1) {
+    StartDownload();
+  }
+}
+
+void CDownloaderDlg::OnCancel() {
+  OnQuit();
+}
+
+// The dialog manager's default command is always IDOK: with no button focused, Enter means
+// OnOK, never a press of whichever button once had the focus.
+LRESULT CDownloaderDlg::OnGetDefId(WPARAM, LPARAM) {
+  return MAKELRESULT(IDOK, DC_HASDEFID);
+}
+
 void CDownloaderDlg::OnQuit() {
   if (m_nJobCallDepth > 0) {
     m_bExitPending = true;
     return;
   }
+  if (m_bAskingToExit) {
+    return;
+  }
   const auto askOwnedByWindow = [this](const char* text, const char* caption, UINT buttons) {
     return MessageBoxA(m_hWnd, text, caption, buttons | MB_ICONQUESTION);
   };
+  m_bAskingToExit = true;
   const ExitChoice choice =
       AskExitChoice(askOwnedByWindow, m_job.m_nPhase == 2, !m_job.m_workers.empty());
+  m_bAskingToExit = false;
   if (choice == ExitChoice::Stay) {
     return;
   }
@@ -68,7 +89,7 @@ void CDownloaderDlg::OnQuit() {
     m_strDeleteOnExit = m_job.PartPath();
   }
   UpdateTrayIcon(NIM_DELETE);
-  OnOK();
+  CDialog::OnOK();
 }
 
 void CDownloaderDlg::OnMinimize() {

@@ -69,6 +69,42 @@ LRESULT CDownloaderDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
   return -1;
 }
 
+LRESULT CDownloaderDlg::OnShowRunningInstance(WPARAM, LPARAM) {
+  BringBack();
+  return 0;
+}
+
+void CDownloaderDlg::BringBack() {
+  if (!IsWindowVisible()) {
+    ShowWindow(SW_SHOW);
+    UpdateTrayIcon(NIM_DELETE);
+  }
+  if (IsIconic()) {
+    ShowWindow(SW_RESTORE);
+  }
+  SetForegroundWindow(m_hWnd);
+}
+
+void CDownloaderDlg::NoticeCompletion() {
+  if (!IsWindowVisible()) {
+    if (!TrayRecordFilled()) {
+      return;
+    }
+    NOTIFYICONDATAA balloon = m_nid;
+    balloon.uFlags = NIF_INFO;
+    lstrcpynA(balloon.szInfo, "Download completed...", sizeof(balloon.szInfo));
+    lstrcpynA(balloon.szInfoTitle, kWindowTitle, sizeof(balloon.szInfoTitle));
+    balloon.dwInfoFlags = NIIF_INFO;
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+    return;
+  }
+  if (GetForegroundWindow() != m_hWnd) {
+    // Until the user comes to the window.
+    FLASHWINFO flash{sizeof(flash), m_hWnd, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+  }
+}
+
 LRESULT CDownloaderDlg::OnSetPercent(WPARAM, LPARAM lParam) {
   const int percent = static_cast<int>(lParam);
   if (percent == m_monitor.m_nPercent) {

@@ -20,6 +20,13 @@ void CDownloaderDlg::SetTimeText(const std::string& text) {
   SetLabelText(IDC_TIME_LABEL, text);
 }
 
+void CDownloaderDlg::ShowActivity(DownloadActivity activity) {
+  m_pPresence->Show(activity);
+  if (activity == DownloadActivity::Completed) {
+    NoticeCompletion();
+  }
+}
+
 void CDownloaderDlg::ShowReadyToStart() {
   m_progress.SetPos(0);
   ShowPhase(1);
@@ -35,8 +42,7 @@ void CDownloaderDlg::ShowPhase(int phase) {
   // during the download.
   BuildBackground();
   Invalidate(FALSE);
-  GetDlgItem(IDC_FOLDER_LABEL)
-      ->SetWindowText(before ? m_strFolderQuestion.c_str() : "Downloading Vellomarch");
+  SetLabelText(IDC_FOLDER_LABEL, before ? m_strFolderQuestion : "Downloading Vellomarch");
   m_status.SetTextColor(before ? kFolderTextColour : kProgressTextColour);
   SetStatusText(before ? m_job.Settings().m_strTargetFolder : "");
   SetTimeText(before ? "" : "Connecting...");
@@ -55,6 +61,7 @@ void CDownloaderDlg::RedrawStatusLine() {
 
 void CDownloaderDlg::SetProgressPosition(int percent) {
   m_progress.SetPos(percent);
+  m_pPresence->SetPercent(percent);
 }
 
 void CDownloaderDlg::ShowMessage(const std::string& text, const std::string& caption) {
@@ -62,11 +69,14 @@ void CDownloaderDlg::ShowMessage(const std::string& text, const std::string& cap
 }
 
 void CDownloaderDlg::LockWindowUpdate() {
-  CDialog::LockWindowUpdate();
+  m_bUpdateLocked = CDialog::LockWindowUpdate() != FALSE;
 }
 
 void CDownloaderDlg::UnlockWindowUpdate() {
-  CDialog::UnlockWindowUpdate();
+  if (m_bUpdateLocked) {
+    m_bUpdateLocked = false;
+    CDialog::UnlockWindowUpdate();
+  }
 }
 
 platform::MessageTarget& CDownloaderDlg::MessageTarget() {

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
+// The focus rectangle's distance from the button's edges, inside the faces' cut corners.
+constexpr int kFocusInset = 2;
 
 }  // namespace
 
@@ -17,6 +19,9 @@ ON_WM_ERASEBKGND()
 ON_WM_MOUSEMOVE()
 ON_MESSAGE(WM_MOUSELEAVE, &CButtonEx1::OnMouseLeave)
 ON_MESSAGE(WM_NCDESTROY, &CButtonEx1::OnNcDestroy)
+ON_MESSAGE(WM_GETDLGCODE, &CButtonEx1::OnGetDlgCode)
+ON_MESSAGE(BM_SETSTYLE, &CButtonEx1::OnSetStyle)
+ON_MESSAGE(WM_LBUTTONDBLCLK, &CButtonEx1::OnDoubleClick)
 END_MESSAGE_MAP()
 
 void CButtonEx1::PreSubclassWindow() {
@@ -38,10 +43,14 @@ void CButtonEx1::SetBitmaps(UINT normalId, UINT hoverId, UINT pressedId) {
 
 void CButtonEx1::DrawItem(DRAWITEMSTRUCT* item) {
   CDC dc(item->hDC);
-  Paint(dc, item->rcItem, (item->itemState & ODS_SELECTED) != 0);
+  // The system's keyboard cues decide, as for standard buttons: hidden until a key is used.
+  const bool cuesHidden = (item->itemState & ODS_NOFOCUSRECT) != 0 ||
+                          (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0;
+  const bool showFocus = (item->itemState & ODS_FOCUS) != 0 && !cuesHidden;
+  Paint(dc, item->rcItem, (item->itemState & ODS_SELECTED) != 0, showFocus);
 }
 
-void CButtonEx1::Paint(CDC& dc, const CRect& item, bool pressed) {
+void CButtonEx1::Paint(CDC& dc, const CRect& item, bool pressed, bool focused) {
   CMemoryDC canvas(dc, item.Width(), item.Height());
   m_transparent.DrawParentBackground(canvas);
   const CSize normalSize = m_bmpNormal.GetSize();
@@ -66,6 +75,11 @@ void CButtonEx1::Paint(CDC& dc, const CRect& item, bool pressed) {
     draw(m_bmpPressed);
   } else if (!m_bMouseInside) {
     draw(m_bmpNormal);
+  }
+  if (focused) {
+    CRect focus(0, 0, item.Width(), item.Height());
+    focus.DeflateRect(kFocusInset, kFocusInset);
+    ::DrawFocusRect(canvas.GetSafeHdc(), &focus);
   }
   canvas.CopyTo(dc, item.left, item.top);
 }
@@ -97,4 +111,23 @@ void CButtonEx1::SetMouseInside(BOOL inside) {
 LRESULT CButtonEx1::OnNcDestroy(WPARAM, LPARAM) {
   m_transparent.Detach();
   return Default();
+}
+
+// The dialog manager lets Enter press the focused button and moves the default along with the
+// focus only for buttons that answer as push buttons.
+LRESULT CButtonEx1::OnGetDlgCode(WPARAM, LPARAM) {
+  return DLGC_BUTTON | (m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+}
+
+// The dialog manager marks the default button by giving it BS_DEFPUSHBUTTON as its type, which
+// would end its owner drawing: the mark is kept here and the type stays owner-drawn.
+LRESULT CButtonEx1::OnSetStyle(WPARAM wParam, LPARAM lParam) {
+  m_bDefault = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  return DefWindowProc(BM_SETSTYLE, (wParam & ~BS_TYPEMASK) | BS_OWNERDRAW, lParam);
+}
+
+// An owner-drawn button reports a quick second click as a double-click, which nothing listens
+// to; it is pressed like the first.
+LRESULT CButtonEx1::OnDoubleClick(WPARAM wParam, LPARAM lParam) {
+  return DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
 }

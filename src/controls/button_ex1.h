@@ -6,7 +6,9 @@
 #include "framework/runtime_class.h"
 
 // A push button whose whole face is a bitmap (normal, hover or pressed) laid over the parent's
-// background with magenta as the transparent colour. It draws no text, focus or disabled look.
+// background with magenta as the transparent colour. It draws no text or disabled look; a focus
+// rectangle shows while it has the focus and the keyboard cues are on. It answers the dialog
+// manager as a push button (Enter presses it, it can be the default) while staying owner-drawn.
 // It asks of its parent the transparent control protocol and the BS_OWNERDRAW style on its
 // window, with WM_DRAWITEM passed back to it (the framework's reflection does that).
 class CButtonEx1 : public CButton {
@@ -24,16 +26,21 @@ class CButtonEx1 : public CButton {
   void OnMouseMove(UINT flags, CPoint point);
   LRESULT OnMouseLeave(WPARAM, LPARAM);
   LRESULT OnNcDestroy(WPARAM, LPARAM);
+  LRESULT OnGetDlgCode(WPARAM, LPARAM);
+  LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDoubleClick(WPARAM wParam, LPARAM lParam);
 
  private:
   void SetMouseInside(BOOL inside);
-  void Paint(CDC& dc, const CRect& item, bool pressed);
+  void Paint(CDC& dc, const CRect& item, bool pressed, bool focused);
 
   CBitmap m_bmpNormal;
   CBitmap m_bmpHover;
   CBitmap m_bmpPressed;
   // While set, a WM_MOUSELEAVE is on its way.
   BOOL m_bMouseInside = FALSE;
+  // The dialog manager's default button: Enter presses it.
+  bool m_bDefault = false;
   CTransparentHelper m_transparent;
 
   DECLARE_MESSAGE_MAP()

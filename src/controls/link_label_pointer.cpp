@@ -7,10 +7,13 @@ namespace {
 
 constexpr UINT kHoverCheckMs = 100;
 constexpr int kLinkCursorId = 106;
+// IDC_HAND, by number: the macro's type follows the character set.
+constexpr int kSystemHandCursorId = 32649;
 
 }  // namespace
 
-// The help program of the system carries the customary hand cursor.
+// The help program of the system carries the customary hand cursor; systems that no longer ship
+// it have the hand among their own cursors. Either is copied, so the label owns what it holds.
 void CLinkLabel::LoadLinkCursor() {
   if (m_hLinkCursor != nullptr) {
     return;
@@ -19,14 +22,17 @@ void CLinkLabel::LoadLinkCursor() {
   GetWindowsDirectoryA(folder, MAX_PATH);
   const std::string path = std::string(folder) + "\\winhlp32.exe";
   // Only its resources are wanted: no code of it runs.
-  const HMODULE help = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (help == nullptr) {
-    return;
+  if (const HMODULE help = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    if (const HCURSOR cursor = LoadCursorA(help, MAKEINTRESOURCEA(kLinkCursorId))) {
+      m_hLinkCursor = CopyIcon(cursor);
+    }
+    FreeLibrary(help);
   }
-  if (const HCURSOR cursor = LoadCursorA(help, MAKEINTRESOURCEA(kLinkCursorId))) {
-    m_hLinkCursor = CopyIcon(cursor);
+  if (m_hLinkCursor == nullptr) {
+    if (const HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(kSystemHandCursorId))) {
+      m_hLinkCursor = CopyIcon(hand);
+    }
   }
-  FreeLibrary(help);
 }
 
 BOOL CLinkLabel::OnSetCursor(CWnd*, UINT, UINT) {

@@ -28,6 +28,17 @@ BEGIN_MESSAGE_MAP(CSkinProgressCtrl, CProgressCtrl)
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
+void CSkinProgressCtrl::PreSubclassWindow() {
+  CProgressCtrl::PreSubclassWindow();
+  const LONG_PTR exStyle = GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE);
+  const LONG_PTR edges = WS_EX_STATICEDGE | WS_EX_CLIENTEDGE;
+  if ((exStyle & edges) != 0) {
+    SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, exStyle & ~edges);
+    SetWindowPos(nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 int CSkinProgressCtrl::SetBarBitmap(UINT id, BOOL redraw) {
   const HANDLE bitmap =
       LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(LOWORD(id)), IMAGE_BITMAP, 0, 0, 0);

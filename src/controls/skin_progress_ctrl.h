@@ -23,6 +23,9 @@ class CSkinProgressCtrl : public CProgressCtrl {
   void Paint(CDC& dc, const CRect& client);
 
  protected:
+  // Takes away the 3-D edge that some systems' progress class adds, so that the bar looks the
+  // same everywhere: its frame is the skin's (WS_BORDER) or none.
+  void PreSubclassWindow() override;
   void OnPaint();
 
  private:

@@ -24,7 +24,8 @@ void CStaticEx::Paint(CDC& dc, const CRect& client) {
   CRect textRect = client;
   dc.SetBkMode(TRANSPARENT);
   dc.SetTextColor(m_crText);
-  dc.DrawText(text, &textRect, DT_SINGLELINE);
+  // Paths and server texts are shown as they are: an "&" is no mnemonic here.
+  dc.DrawText(text, &textRect, DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void CStaticEx::OnPaint() {

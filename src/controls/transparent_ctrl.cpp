@@ -31,6 +31,10 @@ void CopyParentBackground(CDC* background, CDC& childDC, HWND child) {
   childDC.BitBlt(0, 0, rect.Width(), rect.Height(), background, rect.left, rect.top, SRCCOPY);
 }
 
+void ReplaceWindowText(HWND control, const char* text) {
+  ::DefWindowProcA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
 void CTransparentHelper::Attach(HWND control) {
   m_hWndCtrl = control;
   TagTransparentCtrl(control);

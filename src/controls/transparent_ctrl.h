@@ -32,6 +32,11 @@ void RefreshTransparentChildren(HWND parent);
 // the parent's client coordinates; nothing is copied without one) into the child's DC at (0, 0).
 void CopyParentBackground(CDC* background, CDC& childDC, HWND child);
 
+// Replaces a text control's window text without its class's own handling, which under Wine
+// paints the new text at once over the old one; the text shows at the control's next paint, so
+// the caller invalidates the skin under the control first.
+void ReplaceWindowText(HWND control, const char* text);
+
 // A transparent control's part of the protocol; the control holds one as a member, attaches its
 // window when it is bound and detaches it on WM_NCDESTROY.
 class CTransparentHelper {

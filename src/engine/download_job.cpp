@@ -95,6 +95,7 @@ int32_t CDownloadJob::LaunchWorker(CDownloadThread* donor, const std::string& fi
 
 void CDownloadJob::StartDownload() {
   m_nPhase = 2;
+  EnterActivity(DownloadActivity::Preparing);
   LaunchSizeProbe();
 }
 
@@ -111,12 +112,12 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
   m_nNextOffset = *start;
   m_nWritten = *start;
   m_nReceived = *start;
+  EnterActivity(DownloadActivity::Transferring);
   if (*start == m_nFileSize) {
     // Already whole: the first scheduler pass completes the download.
     ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
     return;
   }
-  HoldFineTimerWhileReading(true);
   LaunchSegments(0);
   ArmTimer(TIMER_SCHEDULER, kTickPeriodMs);
   ArmTimer(TIMER_DISPLAY, kTickPeriodMs);
@@ -139,6 +140,7 @@ std::optional<int64_t> CDownloadJob::AdoptPartFile(int64_t partLength) {
   // Recorded before the first byte is appended, so no part file byte is ever without it.
   if (origin != PartOrigin::Same && !WriteOrigin(originPath, remote)) {
     m_partFile.Close();
+    EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage(originPath, "File creation error");
     return std::nullopt;
   }
@@ -150,10 +152,10 @@ void CDownloadJob::FinishDownload() {
   KillTimer(TIMER_SCHEDULER);
   const bool whole = CloseWholePartFile(m_partFile, m_nFileSize);
   StopAllWorkers();
-  HoldFineTimerWhileReading(false);
   if (!whole) {
     // Handing it over as the installer would end in a broken setup; kept as it is, it is
     // looked at again (and resumed or started again) at the next start.
+    EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage(PartPath(), "File write error");
     return;
   }
@@ -161,6 +163,7 @@ void CDownloadJob::FinishDownload() {
     GiveFinalName();
     return;
   }
+  EnterActivity(DownloadActivity::Preparing);
   // Reading back a large file takes seconds: the window goes on meanwhile, with nothing to do
   // but to leave (the part file is whole and is checked again at the next start).
   m_view.SetTimeText(kVerifyingText);
@@ -168,6 +171,7 @@ void CDownloadJob::FinishDownload() {
   m_pHashCheck = std::make_unique<CFileHashCheck>(PartPath(), m_view.MessageTarget());
   if (!m_pHashCheck->Start()) {
     m_pHashCheck.reset();
+    EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage("Please restart program", "Too many thread");
   }
 }
@@ -176,6 +180,7 @@ void CDownloadJob::GiveFinalName() {
   if (!MoveToFinalName(PartPath(), FinalPath())) {
     // The bytes are all in the part file, which stays where it is; the name it should get is
     // taken (or the part file has gone), which only the user can sort out.
+    EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage(FinalPath(), "File rename error");
     return;
   }
@@ -184,6 +189,7 @@ void CDownloadJob::GiveFinalName() {
   }
   m_view.SetTimeText(kCompletedText);
   m_view.SetStatusText(kCompletedText);
+  EnterActivity(DownloadActivity::Completed);
 }
 
 void CDownloadJob::ReturnToStart() {
@@ -222,7 +228,7 @@ bool CDownloadJob::HoldOrReleaseAll(int32_t running) {
     }
   }
   if (!m_workers.empty()) {
-    HoldFineTimerWhileReading(running != 0);
+    EnterActivity(running != 0 ? DownloadActivity::Transferring : DownloadActivity::Paused);
   }
   m_schedGuard = false;
   return !m_workers.empty();
@@ -241,7 +247,7 @@ void CDownloadJob::ShowRestartNotice(const std::string& text) {
   }
   m_strLastNotice = text;
   m_view.LockWindowUpdate();
-  m_view.SetStatusText(text + kRestartNoticeSuffix);
+  m_view.SetStatusText(SingleLineText(text) + kRestartNoticeSuffix);
   m_view.RedrawStatusLine();
   m_view.SetTimeText("");
   m_view.UnlockWindowUpdate();
@@ -254,9 +260,10 @@ void CDownloadJob::StopAndRetire(CDownloadThread* worker) {
   m_reaper.Retire(worker);
 }
 
-void CDownloadJob::HoldFineTimerWhileReading(bool reading) {
+void CDownloadJob::EnterActivity(DownloadActivity activity) {
+  m_view.ShowActivity(activity);
   // With one launch per pass the workers' pace is as it always was; more is asked only then.
-  if (reading && m_settings.m_nSegmentsPerPass > 1) {
+  if (activity == DownloadActivity::Transferring && m_settings.m_nSegmentsPerPass > 1) {
     m_fineTimer.Hold();
   } else {
     m_fineTimer.Release();

@@ -128,9 +128,10 @@ class CDownloadJob {
   void StopAndRetire(CDownloadThread* worker);
   // Pause (0) or resume (1) every listed worker, under the scheduler guard.
   bool HoldOrReleaseAll(int32_t running);
-  // Raised while workers read, where more than one segment may start per pass (see
-  // FineTimerResolution); given back at pause, completion and exit.
-  void HoldFineTimerWhileReading(bool reading);
+  // Tells the view, and holds the fine timer resolution while segments are fetched where more
+  // than one may start per pass (see FineTimerResolution); given back at any other activity and
+  // at exit.
+  void EnterActivity(DownloadActivity activity);
   void ArmTimer(uint32_t id, uint32_t periodMs);
   void KillTimer(uint32_t id);
   void OnPartFileWriteFailed();

@@ -4,6 +4,16 @@
 
 #include "platform/message_target.h"
 
+// What the download is doing, for what the system shows of it beyond the window: the taskbar
+// button's progress, the computer kept awake, a notice at the end.
+enum class DownloadActivity {
+  Preparing,     // the size is being looked up or the whole file verified: no figure yet
+  Transferring,  // segments are being fetched
+  Paused,
+  Completed,  // the installer has its final name
+  Failed,     // stopped by an error or a damaged file; the user has been told
+};
+
 // The narrow interface through which the download job and the progress monitor reach the main
 // window: its texts, progress bar, tray tooltip, message boxes, update lock, and the message
 // target that carries the timers and the workers' messages. The dialog implements it with its
@@ -26,6 +36,9 @@ class IDownloadView {
   // The window as before the user's start, showing the target folder: Next begins a new
   // download.
   virtual void ShowReadyToStart() = 0;
+  // Follows each change of what the download is doing; the percentage comes with the progress
+  // bar's.
+  virtual void ShowActivity(DownloadActivity activity) = 0;
   // A message box with an OK button, owned by the window.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
   // The window update lock around multi-step text changes.

@@ -160,7 +160,7 @@ void CDownloadJob::OnPartFileWriteFailed() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
   StopAllWorkers();
-  HoldFineTimerWhileReading(false);
   m_partFile.Close();
+  EnterActivity(DownloadActivity::Failed);
   m_view.ShowMessage(PartPath(), "File write error");
 }

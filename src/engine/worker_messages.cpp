@@ -59,6 +59,7 @@ void CDownloadJob::OnFileHashed(uintptr_t wParam) {
   if (!digest) {
     // Our own file could not be read back: it stays whole under its part name, and the next
     // start checks it again.
+    EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage(PartPath(), "File read error");
     return;
   }
@@ -71,5 +72,6 @@ void CDownloadJob::OnFileHashed(uintptr_t wParam) {
   RemovePartFile(PartPath());
   ReturnToStart();
   m_view.ShowReadyToStart();
+  EnterActivity(DownloadActivity::Failed);
   m_view.ShowMessage(kDamagedText, kDamagedCaption);
 }

@@ -40,9 +40,26 @@ TEST(ButtonEx1Test, TakesTheNormalFacesSizeAndDrawsEachStatesFacesOverTheParent)
     SCOPED_TRACE("outside");
     expectFaces(0, kNormal, kNormal);
     expectFaces(ODS_SELECTED, PatternAt(32, 44), kPressed);
-    // Focus and disabled change nothing.
-    expectFaces(ODS_FOCUS | ODS_DISABLED, kNormal, kNormal);
+    // Disabled changes nothing, nor does focus while the keyboard cues are hidden.
+    expectFaces(ODS_DISABLED, kNormal, kNormal);
+    expectFaces(ODS_FOCUS | ODS_NOFOCUSRECT, kNormal, kNormal);
+    // With the cues shown the focus is framed two pixels inside the edges, the faces elsewhere.
+    draw.itemState = ODS_FOCUS;
+    button.DrawItem(&draw);
+    int framed = 0;
+    for (int x = 2; x <= 9; ++x) {
+      framed += GetPixel(canvas.m_hDC, x, 2) != kNormal ? 1 : 0;
+    }
+    EXPECT_GE(framed, 4);
+    EXPECT_EQ(kNormal, GetPixel(canvas.m_hDC, 4, 4));
+    EXPECT_EQ(PatternAt(30, 40), GetPixel(canvas.m_hDC, 0, 0));
   }
+  // The dialog manager may make it the default and take that back: it stays owner-drawn, and
+  // answers as a push button, so that Enter presses it while it has the focus.
+  button.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  button.SendMessage(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), button.GetStyle() & BS_TYPEMASK);
+  EXPECT_NE(0, button.SendMessage(WM_GETDLGCODE) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
   // The pointer moves onto the button, and the leave notice comes only once it is gone.
   SetCursorPos(kParentRect.left + 35, kParentRect.top + 44);
   button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 4));

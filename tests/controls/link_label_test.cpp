@@ -124,6 +124,9 @@ TEST(LinkLabelTest, ShowsTheAddressAndColoursForHoverAndTheOutcomeOfAClick) {
   label.SetUnderlineMode(CLinkLabel::kUnderlineAlways);
   EXPECT_EQ(kAddress, ToolText(label.m_hWnd));
   EXPECT_EQ(kLink, TextColour(label));
+  // A link cursor, the help program's or (where it ships none) the system's hand.
+  EXPECT_TRUE(label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd),
+                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 
   // Hovered until the hover timer finds the pointer elsewhere.
   SetCursorPos(kParentRect.right + 100, kParentRect.bottom + 100);

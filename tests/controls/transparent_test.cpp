@@ -133,6 +133,13 @@ TEST(StaticExTest, PaintsThePiecesOfTheParentUnderItThenOneLineOfText) {
   EXPECT_GT(count([&](int, int y, COLORREF c) { return c == kText && y < metrics.tmHeight; }), 0);
   EXPECT_EQ(0, count([&](int, int y, COLORREF c) { return c == kText && y >= metrics.tmHeight; }));
 
+  // An ampersand is drawn, not taken for a mnemonic: the text reaches past "WW".
+  text.SetWindowText("W&W");
+  text.Paint(canvas, client);
+  SIZE bare{};
+  GetTextExtentPoint32A(canvas.m_hDC, "WW", 2, &bare);
+  EXPECT_GT(count([&](int x, int, COLORREF c) { return c == kText && x > bare.cx + 1; }), 0);
+
   // A parent that does not answer erases into the control instead.
   parent.answersBackground = false;
   text.SetWindowText("");

@@ -28,3 +28,12 @@ TEST(FormatThousands, NegativeNumbersStayInsideTheBuffer) {
   EXPECT_STREQ(FormatThousands(-1234), "-1,234");
   EXPECT_STREQ(FormatThousands(INT32_MIN), "-2,147,483,648");
 }
+
+TEST(SingleLineText, ControlCharactersBecomeSpacesAndTheRestStays) {
+  EXPECT_EQ("550 No such file.  ", SingleLineText("550 No such file.\r\n"));
+  EXPECT_EQ("a b c d", SingleLineText(std::string("a\tb\x1b"
+                                                  "c\x7F"
+                                                  "d")));
+  EXPECT_EQ("C:\\Tom & Jerry \xE4", SingleLineText("C:\\Tom & Jerry \xE4"));
+  EXPECT_EQ(" x", SingleLineText(std::string("\0x", 2)));
+}

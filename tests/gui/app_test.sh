@@ -191,9 +191,19 @@ ends() {
   "$run" wait "$dir" "$1" 20 >/dev/null || fail "$1: the program did not end"
 }
 
-# escape_ends NAME: Escape ends the program without a question.
-escape_ends() {
-  drive key "$title" VK_ESCAPE >/dev/null
+# keys KEY...: real key presses (xdotool) into the program's window, which gets the keyboard.
+keys() {
+  local window
+  window="$(xdotool search --name "^$title\$" | head -n 1)" || fail "no X window named $title"
+  xdotool windowfocus --sync "$window" key --clearmodifiers --delay 50 "$@" ||
+    fail "xdotool could not press $*"
+}
+
+# leave NAME CAPTION: Escape asks the question of the moment (CAPTION), and Yes ends the program.
+leave() {
+  keys Escape
+  drive --timeout 20000 wait-box "$2" >/dev/null || fail "$1: Escape asked no '$2'"
+  drive answer-box "$2" IDYES >/dev/null
   ends "$1"
 }
 
@@ -261,7 +271,7 @@ case_first_start() {
   start unwritable
   no_first_start_message unwritable
   [[ ! -e "$link" ]] || fail "a shortcut on a desktop that cannot be written"
-  escape_ends unwritable
+  leave unwritable "Are you sure?"
   desktop_writable yes
 
   start first
@@ -276,12 +286,12 @@ case_first_start() {
   expect "shortcut working folder" "folder ${program_win%\\*}" "$(sed -n 2p <<<"$fields")"
   expect "shortcut description" "description Vellomarch downloader" "$(sed -n 3p <<<"$fields")"
   expect "status line shows the desktop" "$desktop_win" "$(drive text "$title" 1016)"
-  escape_ends first
+  leave first "Are you sure?"
 
   start second
   no_first_start_message second
   expect "status line at the second start" "$desktop_win" "$(drive text "$title" 1016)"
-  escape_ends second
+  leave second "Are you sure?"
 }
 
 case_download() {
@@ -321,7 +331,7 @@ case_download() {
   drive answer-box "Already download completed" IDOK >/dev/null
   expect "Browse still offered" "1" "$(drive visible "$title" 1015)"
   expect "status line still the folder" "$desktop_win" "$(drive text "$title" 1016)"
-  escape_ends second
+  leave second "Are you sure?"
 }
 
 case_pause() {
@@ -368,7 +378,7 @@ case_pause() {
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the resumed file differs"
   [[ ! -e "$record" ]] || fail "the download's Browse click wrote the record"
-  escape_ends app
+  leave app "Exit downloader"
 }
 
 case_exit() {
@@ -384,6 +394,12 @@ case_exit() {
 
   start phase1
   expect "folder from the record" "$target_win" "$(drive text "$title" 1016)"
+  # Escape asks before anything ends; No keeps the window.
+  keys Escape
+  expect "question for Escape in phase 1" "Are you sure you want to exit ?" \
+    "$(drive wait-box "Are you sure?")"
+  drive answer-box "Are you sure?" IDNO >/dev/null
+  expect "window after No" "1" "$(drive window-visible "$title")"
   drive click "$title" 1030 >/dev/null
   expect "question in phase 1" "Are you sure you want to exit ?" \
     "$(drive wait-box "Are you sure?")"
@@ -392,9 +408,14 @@ case_exit() {
 
   start keep
   start_download
-  drive click "$title" 1030 >/dev/null
-  expect "question during the download" "Would you like to resume this download later?" \
-    "$(drive wait-box "Resume Later?")"
+  # The taskbar's Close asks too, and Cancel stays.
+  drive post "$title" 0x112 0xF060 0 >/dev/null
+  drive wait-box "Resume Later?" >/dev/null || fail "the taskbar's Close asked nothing"
+  drive answer-box "Resume Later?" IDCANCEL >/dev/null
+  expect "window after Cancel" "1" "$(drive window-visible "$title")"
+  keys alt+F4
+  expect "question for Alt+F4 during the download" \
+    "Would you like to resume this download later?" "$(drive wait-box "Resume Later?")"
   drive answer-box "Resume Later?" IDYES >/dev/null
   ends keep
   [[ -e "$part" && -e "$part.origin" ]] || fail "Yes to resume later lost the part file or its record"
@@ -415,13 +436,6 @@ case_exit() {
   [[ ! -e "$part" ]] || fail "the confirmed cancel kept the part file"
   [[ ! -e "$part.origin" ]] || fail "the confirmed cancel kept the part file's record"
   [[ ! -e "$target/$installer" ]] || fail "a cancelled download left the final file"
-  cmp -s "$dir/record.before" "$record" || fail "the record changed"
-
-  start escape
-  start_download
-  # Escape asks nothing: the program ends on its own.
-  escape_ends escape
-  [[ -e "$part" ]] || fail "Escape lost the part file"
   cmp -s "$dir/record.before" "$record" || fail "the record changed"
 }
 
@@ -514,7 +528,7 @@ case_tray() {
   if drive --timeout 1000 wait-tray-tip "Downloading Vellomarch" >/dev/null 2>&1; then
     fail "the icon stayed in the notification area after the restore"
   fi
-  escape_ends app
+  leave app "Exit downloader"
 }
 
 case_browse() {
@@ -536,7 +550,7 @@ case_browse() {
   expect "status line after Browse" "$chosen_win" \
     "$(drive wait-text "$title" 1016 "picked folder")"
   expect "record after Browse" "$chosen_win" "$(cat "$record")"
-  escape_ends app
+  leave app "Are you sure?"
 
   # The next start offers the chosen folder, and the download lands there.
   start again
@@ -544,7 +558,7 @@ case_browse() {
   drive click "$title" 1002 >/dev/null
   wait_completed
   cmp "$served_file" "$chosen/$installer" || fail "the file in the chosen folder differs"
-  escape_ends again
+  leave again "Exit downloader"
 }
 
 # The server is not there yet: the program keeps connecting, and gets the file once it is. Built
@@ -583,7 +597,7 @@ case_late_server() {
   drive click "$title" 1002 >/dev/null
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the file from the late server differs"
-  escape_ends app
+  leave app "Exit downloader"
 }
 
 case "$case_name" in

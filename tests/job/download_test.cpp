@@ -242,11 +242,19 @@ TEST_P(HashChecked, GivesTheFinalNameOnlyToTheExpectedBytes) {
   EXPECT_NE(
       std::find(harness.view.statusTexts.begin(), harness.view.statusTexts.end(), "Verifying..."),
       harness.view.statusTexts.end());
+  using A = DownloadActivity;
+  // Verifying has no figure to show, like the size probe.
+  const std::vector<A> before{A::Preparing, A::Transferring, A::Preparing};
+  std::vector<A> expected = before;
   if (check.whole && check.rightHash) {
     ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
     EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == served);
+    expected.push_back(A::Completed);
+    EXPECT_EQ(harness.view.activities, expected);
     return;
   }
+  expected.push_back(A::Failed);
+  EXPECT_EQ(harness.view.activities, expected);
   ASSERT_EQ(harness.view.messages.size(), 1u) << ::testing::PrintToString(harness.view.messages);
   EXPECT_EQ(harness.view.messages[0].substr(0, 17), "Damaged download:");
   EXPECT_FALSE(harness.view.Completed());

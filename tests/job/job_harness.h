@@ -41,6 +41,7 @@ class RecordingView : public IDownloadView {
   void SetProgressPosition(int percent) override { progress = percent; }
   void SetTrayTooltip(const std::string& text) override { tooltip = text; }
   void ShowReadyToStart() override { ++readyToStartShown; }
+  void ShowActivity(DownloadActivity activity) override { activities.push_back(activity); }
   void ShowMessage(const std::string& text, const std::string& caption) override {
     messages.push_back(caption + ": " + text);
   }
@@ -60,6 +61,7 @@ class RecordingView : public IDownloadView {
   int progress = -1;
   int lockDepth = 0;
   int readyToStartShown = 0;
+  std::vector<DownloadActivity> activities;
 
  private:
   platform::MessageTarget target_;

@@ -183,6 +183,10 @@ TEST(Pause, HoldsEveryWorkerAndResumeFinishesTheFile) {
   ASSERT_TRUE(harness.RunToEnd());
   ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
   EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+  // What the taskbar and the power settings follow.
+  using A = DownloadActivity;
+  EXPECT_EQ(harness.view.activities, (std::vector<A>{A::Preparing, A::Transferring, A::Paused,
+                                                     A::Transferring, A::Completed}));
 }
 
 }  // namespace

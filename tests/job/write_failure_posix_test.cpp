@@ -52,6 +52,7 @@ TEST(WriteFailure, IsReportedLeavesAnExactPrefixAndTheNextRunFinishes) {
     ASSERT_EQ(harness.view.messages.size(), 1u);
     EXPECT_EQ(harness.view.messages[0], "File write error: " + harness.job.PartPath());
     EXPECT_FALSE(harness.view.Completed());
+    EXPECT_EQ(harness.view.activities.back(), DownloadActivity::Failed);
     // The run makes no more progress: the guard stays taken and every worker is gone.
     EXPECT_TRUE(harness.job.m_schedGuard);
     EXPECT_TRUE(harness.job.m_workers.empty());

@@ -18,6 +18,9 @@ class RecordingView : public IDownloadView {
   void SetProgressPosition(int percent) override { Record("progress", std::to_string(percent)); }
   void SetTrayTooltip(const std::string& text) override { Record("tooltip", text); }
   void ShowReadyToStart() override { Record("ready", ""); }
+  void ShowActivity(DownloadActivity activity) override {
+    Record("activity", std::to_string(static_cast<int>(activity)));
+  }
   void ShowMessage(const std::string& text, const std::string& caption) override {
     Record("message", caption + ": " + text);
   }
