@@ -56,6 +56,8 @@ ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
 ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, &CDownloaderDlg::OnTaskbarCreated)
 ON_REGISTERED_MESSAGE(WM_SHOW_RUNNING_INSTANCE, &CDownloaderDlg::OnShowRunningInstance)
 ON_MESSAGE(DM_GETDEFID, &CDownloaderDlg::OnGetDefId)
+ON_MESSAGE(WM_CHANGEUISTATE, &CDownloaderDlg::OnChangeUiState)
+ON_MESSAGE(WM_QUERYUISTATE, &CDownloaderDlg::OnQueryUiState)
 END_MESSAGE_MAP()
 
 CDownloaderDlg::CDownloaderDlg()
@@ -123,8 +125,6 @@ BOOL CDownloaderDlg::OnInitDialog() {
 
   MakeDesktopShortcut();
 
-  // Keyboard cues (the focus rectangle) as the system decides: hidden for a mouse user until a
-  // key is used.
   SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
   const DownloadSettings& settings = m_job.Settings();
   if (settings.m_strHost.empty() || settings.m_strFileName.empty() ||
@@ -174,6 +174,34 @@ BOOL CDownloaderDlg::OnEraseBkgnd(CDC* dc) {
   GetClientRect(&client);
   dc->BitBlt(0, 0, client.Width(), client.Height(), m_pMemDC.get(), 0, 0, SRCCOPY);
   return TRUE;
+}
+
+// The keyboard cues (the focus rectangle) start hidden, as in standard dialogs, unless the user
+// has asked the system to show them always; a key used in the window shows them. The window
+// keeps their state itself, since Wine keeps none, and passes each change on to the system.
+LRESULT CDownloaderDlg::OnChangeUiState(WPARAM wParam, LPARAM lParam) {
+  WORD action = LOWORD(wParam);
+  WORD flags = HIWORD(wParam);
+  if (action == UIS_INITIALIZE) {
+    BOOL cuesAlways = FALSE;
+    SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cuesAlways, 0);
+    action = cuesAlways ? UIS_CLEAR : UIS_SET;
+    flags = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+  }
+  const UINT before = m_nUiState;
+  if (action == UIS_SET) {
+    m_nUiState |= flags;
+  } else if (action == UIS_CLEAR) {
+    m_nUiState &= ~static_cast<UINT>(flags);
+  }
+  if (m_nUiState != before) {
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+  return DefWindowProc(WM_CHANGEUISTATE, MAKEWPARAM(action, flags), lParam);
+}
+
+LRESULT CDownloaderDlg::OnQueryUiState(WPARAM, LPARAM) {
+  return m_nUiState;
 }
 
 HCURSOR CDownloaderDlg::OnQueryDragIcon() {

@@ -76,6 +76,8 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
   LRESULT OnShowRunningInstance(WPARAM wParam, LPARAM lParam);
   LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
+  LRESULT OnChangeUiState(WPARAM wParam, LPARAM lParam);
+  LRESULT OnQueryUiState(WPARAM wParam, LPARAM lParam);
 
  private:
   // Start-up offsets of the folder label and the status line; the start command moves them back.
@@ -131,6 +133,8 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   bool m_bAskingToExit = false;
   // Releasing a lock that another window holds would undo it: only our own is released.
   bool m_bUpdateLocked = false;
+  // The keyboard cues' UISF_ flags: hidden until OnInitDialog decides.
+  UINT m_nUiState = UISF_HIDEFOCUS | UISF_HIDEACCEL;
   CStaticEx m_status;
   CButtonEx1 m_btnTray;
   CButtonEx1 m_btnExit;

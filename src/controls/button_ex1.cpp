@@ -43,9 +43,10 @@ void CButtonEx1::SetBitmaps(UINT normalId, UINT hoverId, UINT pressedId) {
 
 void CButtonEx1::DrawItem(DRAWITEMSTRUCT* item) {
   CDC dc(item->hDC);
-  // The system's keyboard cues decide, as for standard buttons: hidden until a key is used.
-  const bool cuesHidden = (item->itemState & ODS_NOFOCUSRECT) != 0 ||
-                          (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0;
+  // The window's keyboard cues decide, as for standard buttons: hidden until a key is used.
+  const bool cuesHidden =
+      (item->itemState & ODS_NOFOCUSRECT) != 0 ||
+      (::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
   const bool showFocus = (item->itemState & ODS_FOCUS) != 0 && !cuesHidden;
   Paint(dc, item->rcItem, (item->itemState & ODS_SELECTED) != 0, showFocus);
 }
@@ -115,7 +116,14 @@ LRESULT CButtonEx1::OnNcDestroy(WPARAM, LPARAM) {
 
 // The dialog manager lets Enter press the focused button and moves the default along with the
 // focus only for buttons that answer as push buttons.
-LRESULT CButtonEx1::OnGetDlgCode(WPARAM, LPARAM) {
+LRESULT CButtonEx1::OnGetDlgCode(WPARAM, LPARAM lParam) {
+  // The dialog manager asks with each key it handles for the focused control: a key in use
+  // shows the keyboard cues, where the system's dialog manager does not do so itself.
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (message != nullptr && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN)) {
+    ::SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_CHANGEUISTATE,
+                   MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  }
   return DLGC_BUTTON | (m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 

@@ -26,7 +26,7 @@ class CButtonEx1 : public CButton {
   void OnMouseMove(UINT flags, CPoint point);
   LRESULT OnMouseLeave(WPARAM, LPARAM);
   LRESULT OnNcDestroy(WPARAM, LPARAM);
-  LRESULT OnGetDlgCode(WPARAM, LPARAM);
+  LRESULT OnGetDlgCode(WPARAM, LPARAM lParam);
   LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
   LRESULT OnDoubleClick(WPARAM wParam, LPARAM lParam);
 

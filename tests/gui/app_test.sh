@@ -87,6 +87,13 @@ cleanup() {
       echo "     --- ${log##*/} (last lines)"
       tail -n 5 "$log" | sed 's/^/     /'
     done
+    # What the window looked like at each check, to see why it failed.
+    local shot
+    for shot in "$dir"/*.bmp; do
+      [[ -e "$shot" ]] || continue
+      mkdir -p "${GUI_TEST_OUT:-$PWD}"
+      convert "$shot" "${GUI_TEST_OUT:-$PWD}/failed_${case_name}_$(basename "${shot%.bmp}").png" || true
+    done
   fi
   if [[ -n "$dir" ]]; then
     # An unwritable desktop would keep the run folder from being deleted.
@@ -299,6 +306,8 @@ case_download() {
   new_prefix
   start first
   expect_phase1_skin phase1
+  # The focus is on Next, unframed for a mouse user.
+  expect_focus phase1 1002 next_normal no
   expect_hover_and_press 1001 cancel
   if drive --timeout 1000 wait-box "Are you sure?" >/dev/null 2>&1; then
     fail "a press released off the button clicked it"
@@ -306,7 +315,24 @@ case_download() {
   expect_drag "right button" no none 3
   expect_drag "left button with Shift" no shift 1
   expect_drag "left button" yes none 1
-  start_download
+  # By keyboard: the press above left the focus on Cancel; once a key is used it shows, and Tab
+  # and Shift+Tab go round the six buttons (Cancel, Next, the caption buttons, Browse).
+  keys shift+Tab
+  capture focus_browse
+  expect_focus focus_browse 1015 browse_normal yes
+  expect_focus focus_browse 1001 cancel_normal no
+  keys Tab
+  capture focus_cancel
+  expect_focus focus_cancel 1001 cancel_normal yes
+  expect_focus focus_cancel 1002 next_normal no
+  keys Tab
+  capture focus_next
+  expect_focus focus_next 1002 next_normal yes
+  expect_focus focus_next 1001 cancel_normal no
+  screenshot focus_next
+  keys space
+  drive --timeout 60000 wait-text "$title" 1016 "KB out of" >/dev/null ||
+    fail "Space on Next did not start the download"
   screenshot download
   expect_phase2_skin phase2
   wait_completed
@@ -352,14 +378,15 @@ case_pause() {
   if drive --timeout 1000 press "Browse for Folder" IDCANCEL >/dev/null 2>&1; then
     fail "a Browse click opened the folder browser during the download"
   fi
-  # A click that lands during a scheduler pass is dropped by the program: click again then.
+  # Enter presses the focused button, Pause (the focus has been on it since the start). A press
+  # that lands during a scheduler pass is dropped by the program: press again then.
   local attempt
   for attempt in 1 2 3; do
-    drive click "$title" 1002 >/dev/null
+    keys Return
     if drive --timeout 5000 wait-text "$title" 1010 "Pause..." >/dev/null 2>&1; then
       break
     fi
-    ((attempt < 3)) || fail "no 'Pause...' after three clicks"
+    ((attempt < 3)) || fail "no 'Pause...' after three presses of Enter"
   done
   # Segments that were under way may still finish into memory, but nothing reaches the file.
   sleep 1
@@ -373,8 +400,9 @@ case_pause() {
   expect_face paused 1002 resume_normal
   ((paused_size < 12 * MiB)) || fail "the download ended before the pause"
 
-  drive click "$title" 1002 >/dev/null
+  keys Return
   drive wait-text "$title" 1002 "Pause" >/dev/null || fail "Resume did not turn back into Pause"
+  expect "window after Enter on Pause and Resume" "1" "$(drive window-visible "$title")"
   wait_completed
   cmp "$served_file" "$desktop/$installer" || fail "the resumed file differs"
   [[ ! -e "$record" ]] || fail "the download's Browse click wrote the record"
@@ -517,12 +545,19 @@ case_tray() {
   drive post "$title" 0x40A 128 0x205 >/dev/null
   sleep 1
   expect "after a right click on the icon" "0" "$(drive window-visible "$title")"
+  drive post "$title" 0x40A 128 0x202 >/dev/null
+  wait_visible 1
+  drive click "$title" 1028 >/dev/null
+  wait_visible 0
 
   wait_completed
   drive --timeout 5000 wait-tray-tip "Downloading Vellomarch (100% complete)" >/dev/null ||
     fail "the tray tip did not reach 100%"
   cmp "$served_file" "$desktop/$installer" || fail "the file downloaded in the tray differs"
-  drive post "$title" 0x40A 0 0x202 >/dev/null
+  # A second start brings the running window out of the tray and ends without a window of its
+  # own.
+  "$run" start "$dir" second "$program"
+  "$run" wait "$dir" second 20 >/dev/null || fail "the second start did not end"
   wait_visible 1
   expect "status line after the restore" "Download completed..." "$(drive text "$title" 1016)"
   if drive --timeout 1000 wait-tray-tip "Downloading Vellomarch" >/dev/null 2>&1; then
@@ -534,7 +569,7 @@ case_tray() {
 case_browse() {
   serve $((1 * MiB)) $((1 * MiB))
   new_prefix
-  local chosen="$dir/picked folder" chosen_win
+  local chosen="$dir/Tom & Jerry" chosen_win
   mkdir -p "$chosen"
   chosen_win="Z:${chosen//\//\\}"
   start app
@@ -548,7 +583,7 @@ case_browse() {
   drive --timeout 20000 browse-to "Browse for Folder" "$chosen" >/dev/null ||
     fail "could not choose the folder in the browser"
   expect "status line after Browse" "$chosen_win" \
-    "$(drive wait-text "$title" 1016 "picked folder")"
+    "$(drive wait-text "$title" 1016 "Tom & Jerry")"
   expect "record after Browse" "$chosen_win" "$(cat "$record")"
   leave app "Are you sure?"
 

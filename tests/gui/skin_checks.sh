@@ -54,6 +54,21 @@ expect_face() {
   done
 }
 
+# expect_focus SHOT ID FACE yes|no: the button shows FACE with a focus frame, or without: its
+# row two pixels inside the top edge differs from the face's along the frame's dots, or not at all.
+expect_focus() {
+  control_rect "$2"
+  convert "$dir/$1.bmp" -crop "47x1+$((left + 4))+$((top + 2))" +repage "$dir/row.png"
+  convert "$skin_bitmaps/$3.bmp" -crop 47x1+4+2 +repage "$dir/face_row.png"
+  local changed
+  changed="$(compare -metric AE "$dir/row.png" "$dir/face_row.png" null: 2>&1 || true)"
+  if [[ "$4" == yes ]]; then
+    ((changed >= 10)) || fail "$1: no focus frame on button $2 ($changed pixels differ)"
+  else
+    ((changed == 0)) || fail "$1: a focus frame on button $2 ($changed pixels differ)"
+  fi
+}
+
 # expect_phase1_skin SHOT: the window before the start.
 expect_phase1_skin() {
   capture "$1"
