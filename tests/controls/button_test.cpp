@@ -60,6 +60,11 @@ TEST(ButtonEx1Test, TakesTheNormalFacesSizeAndDrawsEachStatesFacesOverTheParent)
   button.SendMessage(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
   EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), button.GetStyle() & BS_TYPEMASK);
   EXPECT_NE(0, button.SendMessage(WM_GETDLGCODE) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+  // A quick second click is a click, not a double-click that nothing hears.
+  for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    button.SendMessage(message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 4));
+  }
+  EXPECT_EQ(2, parent.clicks);
   // The pointer moves onto the button, and the leave notice comes only once it is gone.
   SetCursorPos(kParentRect.left + 35, kParentRect.top + 44);
   button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 4));

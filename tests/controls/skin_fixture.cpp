@@ -33,6 +33,7 @@ CDC& ScreenDC() {
 BEGIN_MESSAGE_MAP(SkinParent, CWnd)
 ON_WM_PAINT()
 ON_MESSAGE(WM_PARENTBKGND, &SkinParent::OnParentBkgnd)
+ON_MESSAGE(WM_COMMAND, &SkinParent::OnCommand)
 END_MESSAGE_MAP()
 
 SkinParent::SkinParent() : m_background(ScreenDC(), kParentRect.Width(), kParentRect.Height()) {
@@ -47,6 +48,7 @@ SkinParent::SkinParent() : m_background(ScreenDC(), kParentRect.Width(), kParent
 
 void SkinParent::Reset() {
   answersBackground = true;
+  clicks = 0;
   while (const HWND child = GetTopWindow(m_hWnd)) {
     ::DestroyWindow(child);
   }
@@ -69,6 +71,11 @@ HWND SkinParent::CreateChild(const char* className, const char* text, DWORD styl
 void SkinParent::OnPaint() {
   CPaintDC dc(this);
   m_background.CopyTo(dc, 0, 0);
+}
+
+LRESULT SkinParent::OnCommand(WPARAM wParam, LPARAM) {
+  clicks += HIWORD(wParam) == BN_CLICKED ? 1 : 0;
+  return 0;
 }
 
 LRESULT SkinParent::OnParentBkgnd(WPARAM wParam, LPARAM lParam) {

@@ -31,10 +31,13 @@ class SkinParent : public CWnd {
                    int id = 0);
 
   bool answersBackground = true;
+  // BN_CLICKED notifications from the children.
+  int clicks = 0;
 
  protected:
   void OnPaint();
   LRESULT OnParentBkgnd(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
 
  private:
   CMemoryDC m_background;
