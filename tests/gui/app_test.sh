@@ -335,6 +335,7 @@ case_download() {
     fail "Space on Next did not start the download"
   screenshot download
   expect_phase2_skin phase2
+  expect_clean_changes 1016 "Download completed..."
   wait_completed
   expect_full_bar completed
   cmp "$served_file" "$desktop/$installer" || fail "the downloaded file differs"

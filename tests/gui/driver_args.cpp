@@ -18,11 +18,6 @@ struct NamedValue {
 const NamedValue kButtons[] = {{"IDOK", 1},     {"IDCANCEL", 2}, {"IDABORT", 3}, {"IDRETRY", 4},
                                {"IDIGNORE", 5}, {"IDYES", 6},    {"IDNO", 7}};
 
-const NamedValue kKeys[] = {{"BACK", 0x08},  {"TAB", 0x09},   {"RETURN", 0x0D}, {"ESCAPE", 0x1B},
-                            {"SPACE", 0x20}, {"END", 0x23},   {"HOME", 0x24},   {"LEFT", 0x25},
-                            {"UP", 0x26},    {"RIGHT", 0x27}, {"DOWN", 0x28},   {"DELETE", 0x2E},
-                            {"F1", 0x70},    {"F4", 0x73},    {"F10", 0x79}};
-
 std::string Upper(std::string text) {
   for (char& c : text) {
     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -77,30 +72,6 @@ std::string ButtonName(int id) {
     }
   }
   return std::to_string(id);
-}
-
-bool ParseVirtualKey(const std::string& text, int* vk) {
-  std::string name = Upper(text);
-  if (name.compare(0, 3, "VK_") == 0) {
-    name.erase(0, 3);
-  }
-  for (const NamedValue& key : kKeys) {
-    if (name == key.name) {
-      *vk = key.value;
-      return true;
-    }
-  }
-  // Letters are their own key codes; a lone digit is read as a number, not as its key.
-  if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0]))) {
-    *vk = name[0];
-    return true;
-  }
-  long long number = 0;
-  if (ParseNumber(text, &number) && number > 0 && number < 0x100) {
-    *vk = static_cast<int>(number);
-    return true;
-  }
-  return false;
 }
 
 std::string ToWindowsPath(const std::string& path) {

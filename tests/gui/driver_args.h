@@ -13,9 +13,6 @@ bool ParseNumber(const std::string& text, long long* value);
 bool ParseButton(const std::string& text, int* id);
 std::string ButtonName(int id);
 
-// VK_ESCAPE style names (the VK_ prefix may be left out) or a number.
-bool ParseVirtualKey(const std::string& text, int* vk);
-
 // Tests pass Unix paths; under Wine drive Z: is the Unix root.
 std::string ToWindowsPath(const std::string& path);
 

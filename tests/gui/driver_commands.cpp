@@ -265,26 +265,35 @@ void Capture(const Arguments& args, const Deadline& deadline) {
   Print(std::to_string(image.width) + "x" + std::to_string(image.height));
 }
 
+// Captures the window the moment a control's text has changed, as PREFIX_1.bmp and on, until
+// the text holds SUBSTRING: the screen as it is before the program has had a chance to repaint,
+// so a text drawn over the old one shows. The text is asked for without pause, so no change
+// slips by.
+void SnapOnChange(const Arguments& args, const Deadline& deadline) {
+  HWND window = RequireWindow(args[0], deadline);
+  HWND control = RequireControl(args[0], ControlId(args[1]), deadline);
+  std::string last = ReadText(control);
+  int snaps = 0;
+  while (last.find(args[2]) == std::string::npos) {
+    std::string text;
+    while ((text = ReadText(control)) == last) {
+      if (deadline.Passed() || !IsWindow(control)) {
+        throw Failure("control " + args[1] + " kept " + Quoted(text) + WithinTimeout(deadline));
+      }
+    }
+    Image image;
+    if (!CaptureWindow(window, &image) ||
+        !WriteBmp(ToWindowsPath(args[3] + "_" + std::to_string(++snaps) + ".bmp"), image)) {
+      throw Failure("could not capture window " + Quoted(args[0]));
+    }
+    last = text;
+  }
+  Print(std::to_string(snaps));
+}
+
 void Close(const Arguments& args, const Deadline& deadline) {
   if (!PostMessageA(RequireWindow(args[0], deadline), WM_CLOSE, 0, 0)) {
     throw Failure("posting WM_CLOSE failed, error " + std::to_string(GetLastError()));
-  }
-  Print("posted");
-}
-
-// To the window itself, whose dialog loop turns Escape and Return into its commands.
-void Key(const Arguments& args, const Deadline& deadline) {
-  int vk = 0;
-  if (!ParseVirtualKey(args[1], &vk)) {
-    throw UsageError("a key is VK_ESCAPE, VK_RETURN, ... or a number, not " + Quoted(args[1]));
-  }
-  HWND window = RequireWindow(args[0], deadline);
-  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC))
-                      << 16;
-  const LPARAM released = (LPARAM{1} << 30) | (LPARAM{1} << 31);
-  if (!PostMessageA(window, WM_KEYDOWN, static_cast<WPARAM>(vk), scan | 1) ||
-      !PostMessageA(window, WM_KEYUP, static_cast<WPARAM>(vk), scan | released | 1)) {
-    throw Failure("posting the key failed, error " + std::to_string(GetLastError()));
   }
   Print("posted");
 }
@@ -345,8 +354,8 @@ const std::vector<Command>& Commands() {
       {"post", "TITLE MSG WPARAM LPARAM", Post},
       {"window-visible", "TITLE", WindowVisible},
       {"capture", "TITLE FILE.bmp", Capture},
+      {"snap-on-change", "TITLE ID SUBSTRING PREFIX", SnapOnChange},
       {"close", "TITLE", Close},
-      {"key", "TITLE VK", Key},
       {"wait-tray-tip", "SUBSTRING", WaitTrayTip},
       {"browse-to", "CAPTION PATH", BrowseTo},
       {"shortcut", "FILE.lnk", Shortcut},

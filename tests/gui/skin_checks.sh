@@ -78,6 +78,20 @@ expect_focus() {
   fi
 }
 
+# expect_clean_changes ID SUBSTRING: each new text of the status line until one holds SUBSTRING,
+# captured the moment it is set, lands on the repainted skin: no white, the colour that the static
+# class would draw a new text in at once, over the old one.
+expect_clean_changes() {
+  drive --timeout 180000 snap-on-change "$title" "$1" "$2" "$dir/change" >/dev/null ||
+    fail "control $1 never showed '$2'"
+  control_rect "$1"
+  local snap
+  for snap in "$dir"/change_*.bmp; do
+    expect "white pixels in control $1 at a change (${snap##*/})" 0 \
+      "$(colour_count "$snap" 255,255,255 "$((right - left))x$((bottom - top))+$left+$top")"
+  done
+}
+
 # expect_phase1_skin SHOT: the window before the start.
 expect_phase1_skin() {
   capture "$1"
