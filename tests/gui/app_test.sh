@@ -560,6 +560,8 @@ case_tray() {
   "$run" start "$dir" second "$program"
   "$run" wait "$dir" second 20 >/dev/null || fail "the second start did not end"
   wait_visible 1
+  expect "windows on screen after the second start" 1 \
+    "$(xdotool search --onlyvisible --name "^$title\$" | wc -l)"
   expect "status line after the restore" "Download completed..." "$(drive text "$title" 1016)"
   if drive --timeout 1000 wait-tray-tip "Downloading Vellomarch" >/dev/null 2>&1; then
     fail "the icon stayed in the notification area after the restore"
@@ -630,8 +632,16 @@ case_late_server() {
 
   serve $((1 * MiB)) $((1 * MiB)) --seeded
   expect "hash of the seeded file" "$checked_sha256" "$(sha256sum <"$served_file" | cut -d ' ' -f 1)"
+  # Hidden in the notification area, the window tells of the end by a balloon.
+  tray_shell hidden accept
+  drive click "$title" 1028 >/dev/null
+  wait_visible 0
   drive click "$title" 1002 >/dev/null
   wait_completed
+  grep -q '^NIM_MODIFY 128 info$' "$dir/hidden.log" || fail "no balloon at the end while hidden"
+  drive post "$title" 0x40A 128 0x202 >/dev/null
+  wait_visible 1
+  end_tray_shell hidden
   cmp "$served_file" "$desktop/$installer" || fail "the file from the late server differs"
   leave app "Exit downloader"
 }

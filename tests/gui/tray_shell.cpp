@@ -1,5 +1,7 @@
 #include "tray_shell.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -25,16 +27,21 @@ std::string ActionName(ULONG_PTR action) {
 }
 
 // Wine's Shell_NotifyIcon sends the request with the action in dwData and a record of its own
-// that starts with the icon's window (32 bits) and id.
+// that starts with the icon's window (32 bits), id and flags; a balloon (NIF_INFO) is logged
+// with " info" behind the id.
 LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* state = reinterpret_cast<ShellState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (message == WM_COPYDATA && state != nullptr) {
     const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
     UINT id = 0;
-    if (request->cbData >= sizeof(LONG) + sizeof id) {
-      std::memcpy(&id, static_cast<const char*>(request->lpData) + sizeof(LONG), sizeof id);
+    UINT flags = 0;
+    const auto* record = static_cast<const char*>(request->lpData);
+    if (request->cbData >= sizeof(LONG) + sizeof id + sizeof flags) {
+      std::memcpy(&id, record + sizeof(LONG), sizeof id);
+      std::memcpy(&flags, record + sizeof(LONG) + sizeof id, sizeof flags);
     }
-    std::fprintf(state->log, "%s %u\n", ActionName(request->dwData).c_str(), id);
+    std::fprintf(state->log, "%s %u%s\n", ActionName(request->dwData).c_str(), id,
+                 (flags & NIF_INFO) != 0 ? " info" : "");
     std::fflush(state->log);
     return state->accept ? TRUE : FALSE;
   }
