@@ -630,13 +630,14 @@ case_late_server() {
   screenshot damaged
   moravent_stop_ftp_server
 
-  serve $((1 * MiB)) $((1 * MiB)) --seeded
+  # Slow enough to be hidden before the end.
+  serve $((1 * MiB)) $((256 * 1024)) --seeded
   expect "hash of the seeded file" "$checked_sha256" "$(sha256sum <"$served_file" | cut -d ' ' -f 1)"
   # Hidden in the notification area, the window tells of the end by a balloon.
   tray_shell hidden accept
+  drive click "$title" 1002 >/dev/null
   drive click "$title" 1028 >/dev/null
   wait_visible 0
-  drive click "$title" 1002 >/dev/null
   wait_completed
   grep -q '^NIM_MODIFY 128 info$' "$dir/hidden.log" || fail "no balloon at the end while hidden"
   drive post "$title" 0x40A 128 0x202 >/dev/null
