@@ -278,7 +278,9 @@ void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, 
     }
     std::memcpy(m_buffer.get() + m_nGot, block, count);
     m_nGot += static_cast<int32_t>(count);
-    PostToOwner(WM_WORKER_BYTES, static_cast<intptr_t>(count));
+    // Only the window's timer ticks read the count, and every report is handled before the next
+    // tick, so the window's thread need not wake for each of them.
+    PostToOwner(WM_WORKER_BYTES, static_cast<intptr_t>(count), false);
   }
   m_bTransferring.store(0);
   CloseRemoteFile();
@@ -312,9 +314,15 @@ void CDownloadThread::CloseRemoteFile() {
   m_pFile = nullptr;
 }
 
-void CDownloadThread::PostToOwner(uint32_t message, intptr_t lParam) {
-  if (m_pOwner != nullptr) {
-    m_pOwner->Post(message, reinterpret_cast<uintptr_t>(this), lParam);
+void CDownloadThread::PostToOwner(uint32_t message, intptr_t lParam, bool wakeOwner) {
+  if (m_pOwner == nullptr) {
+    return;
+  }
+  const auto self = reinterpret_cast<uintptr_t>(this);
+  if (wakeOwner) {
+    m_pOwner->Post(message, self, lParam);
+  } else {
+    m_pOwner->PostWithoutWaking(message, self, lParam);
   }
 }
 

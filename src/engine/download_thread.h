@@ -99,7 +99,7 @@ class CDownloadThread : public platform::CWinThread {
   void ReadSegment(int64_t start, const std::string& remoteName, Outcome& outcome);
   [[noreturn]] void Fail(const std::string& text);
   void CloseRemoteFile();
-  void PostToOwner(uint32_t message, intptr_t lParam);
+  void PostToOwner(uint32_t message, intptr_t lParam, bool wakeOwner = true);
   bool IsStopped() { return m_hStop.IsSet(); }
 
   // Open while the worker may run; reset by SuspendWorker. The read loop waits on it between

@@ -26,19 +26,22 @@ const std::shared_ptr<MessageQueue>& MessageQueue::ForThisThread() {
 }
 
 bool MessageQueue::Post(const SharedHandler& target, uint32_t message, uintptr_t wParam,
-                        intptr_t lParam) {
-  bool wasEmpty = false;
+                        intptr_t lParam, bool wakeOwner) {
+  bool wake = false;
   {
     std::lock_guard<std::mutex> hold(lock_);
     if (closed_) {
       return false;
     }
-    wasEmpty = NothingPosted();
     posted_.push_back(Delivery{target, message, wParam, lParam});
+    // The owner looks for input under the lock before it sleeps, so only an owner already asleep
+    // needs waking; messages posted without waking do not count as having woken it.
+    if (wakeOwner && ownerAsleep_) {
+      wake = true;
+      ownerAsleep_ = false;
+    }
   }
-  // Only a queue that was empty can have its owner asleep on it; the owner checks for input under
-  // the lock before it sleeps, so a post that finds messages waiting needs to wake no one.
-  if (wasEmpty) {
+  if (wake) {
     inputOrWake_.notify_one();
   }
   return true;
@@ -129,11 +132,13 @@ MessageQueue::WaitResult MessageQueue::Wait(std::optional<Clock::time_point> dea
     if (timer != timers_.end() && (!until || timer->due < *until)) {
       until = timer->due;
     }
+    ownerAsleep_ = true;
     if (until) {
       inputOrWake_.wait_until(hold, *until);
     } else {
       inputOrWake_.wait(hold);
     }
+    ownerAsleep_ = false;
   }
 }
 

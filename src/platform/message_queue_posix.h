@@ -35,8 +35,10 @@ class MessageQueue {
   // The calling thread's queue, made on first use and closed when the thread ends.
   static const std::shared_ptr<MessageQueue>& ForThisThread();
 
-  // False once the owning thread has ended.
-  bool Post(const SharedHandler& target, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // False once the owning thread has ended. Without wakeOwner, an owner asleep in Wait stays
+  // asleep until its deadline, a timer or another post wakes it.
+  bool Post(const SharedHandler& target, uint32_t message, uintptr_t wParam, intptr_t lParam,
+            bool wakeOwner);
   void SetTimer(const SharedHandler& target, uint32_t id, uint32_t periodMs, TimerMode mode);
   void KillTimer(const MessageHandler& target, uint32_t id);
   // Drops the target's waiting messages and timers.
@@ -73,6 +75,9 @@ class MessageQueue {
   std::vector<Timer> timers_;
   bool woken_ = false;
   bool closed_ = false;
+  // The owner sleeps in Wait and no post has woken it yet: the one post that finds it set wakes
+  // it, so a steady flow of posts costs one wake per sleep, not one per post.
+  bool ownerAsleep_ = false;
 };
 
 }  // namespace platform

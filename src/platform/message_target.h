@@ -28,6 +28,11 @@ class MessageTarget {
 
   // Any thread. False when the target no longer accepts messages.
   bool Post(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // Any thread. Like Post, in the same order with the others, but the owner thread is not woken
+  // for it: the message waits until the owner handles a message posted with Post, a timer tick,
+  // or pumps. For frequent reports that only timer ticks read: the owner then sleeps between
+  // ticks instead of waking for every report.
+  bool PostWithoutWaking(uint32_t message, uintptr_t wParam, intptr_t lParam);
   // Owner thread only. Setting an id that is already armed replaces it.
   void SetTimer(uint32_t id, uint32_t periodMs, TimerMode mode = TimerMode::Periodic);
   void KillTimer(uint32_t id);

@@ -43,7 +43,11 @@ MessageTarget::~MessageTarget() {
 }
 
 bool MessageTarget::Post(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return impl_->queue->Post(impl_->handler, message, wParam, lParam);
+  return impl_->queue->Post(impl_->handler, message, wParam, lParam, true);
+}
+
+bool MessageTarget::PostWithoutWaking(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return impl_->queue->Post(impl_->handler, message, wParam, lParam, false);
 }
 
 void MessageTarget::SetTimer(uint32_t id, uint32_t periodMs, TimerMode mode) {

@@ -97,16 +97,43 @@ TEST_F(MessageTargetTest, PostsFromSeveralThreadsArriveInEachPostersOrder) {
 
 TEST_F(MessageTargetTest, DueTimerWaitsUntilNoPostedMessageIsLeft) {
   RecordingTarget recorder;
+  RecordingTarget other;
   recorder.target.Post(kMessageA, 1, 10);
   recorder.target.SetTimer(7, 10, TimerMode::OneShot);
-  recorder.target.Post(kMessageB, 2, 20);
+  recorder.target.PostWithoutWaking(kMessageB, 2, 20);
+  other.target.Post(kMessageA, 4, 40);
+  recorder.target.PostWithoutWaking(kMessageB, 2, 21);
   LetTimerFallDue();
   recorder.target.Post(kMessageC, 3, 30);
 
   platform::PumpMessages();
   EXPECT_EQ(
-      (std::vector<Delivered>{{kMessageA, 1, 10}, {kMessageB, 2, 20}, {kMessageC, 3, 30}, Tick(7)}),
+      (std::vector<Delivered>{
+          {kMessageA, 1, 10}, {kMessageB, 2, 20}, {kMessageB, 2, 21}, {kMessageC, 3, 30}, Tick(7)}),
       recorder.delivered);
+  EXPECT_EQ((std::vector<Delivered>{{kMessageA, 4, 40}}), other.delivered);
+}
+
+// Messages posted without waking pile up while the owner sleeps; a post that wakes must still
+// wake it then.
+TEST_F(MessageTargetTest, PostAfterOnesWithoutWakingWakesTheOwner) {
+  RecordingTarget recorder;
+  std::thread poster([&recorder] {
+    platform::SleepMs(50);
+    recorder.target.PostWithoutWaking(kMessageA, 1, 10);
+    platform::SleepMs(50);
+    recorder.target.Post(kMessageB, 2, 20);
+  });
+  // Each wait may last long enough that only a wake, not the wait's end, explains a quick return.
+  constexpr uint32_t kLongWaitMs = 20000;
+  const uint32_t start = platform::TickCount();
+  while (recorder.delivered.size() < 2 && platform::TickCount() - start < kLongWaitMs) {
+    platform::WaitForInput(kLongWaitMs);
+    platform::PumpMessages();
+  }
+  poster.join();
+  EXPECT_LT(platform::TickCount() - start, kLongWaitMs);
+  EXPECT_EQ((std::vector<Delivered>{{kMessageA, 1, 10}, {kMessageB, 2, 20}}), recorder.delivered);
 }
 
 TEST_F(MessageTargetTest, OneShotFiresOncePeriodicRepeatsUntilKilled) {
