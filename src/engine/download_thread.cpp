@@ -260,9 +260,9 @@ void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, 
     Fail("Unable to open remote file " + remoteName);
   }
 
-  // Never ask for more than the segment holds, so a server that sends past the segment's end
-  // cannot overrun the buffer; only an empty read means the data has ended.
-  unsigned char block[kReadBlock];
+  // Reads land in the segment's buffer itself. Never ask for more than the segment holds, so a
+  // server that sends past the segment's end cannot overrun it; only an empty read means the data
+  // has ended.
   bool dataEnded = false;
   while (!IsStopped() && m_nGot < m_nLength) {
     m_runGate.Wait(platform::kInfinite);  // held here while paused; a stop opens the gate
@@ -270,13 +270,12 @@ void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, 
       break;
     }
     const uint32_t request = std::min(kReadBlock, static_cast<uint32_t>(m_nLength - m_nGot));
-    const uint32_t count = m_pFile->Read(block, request);
+    const uint32_t count = m_pFile->Read(m_buffer.get() + m_nGot, request);
     platform::SleepMs(1);
     if (count == 0) {
       dataEnded = true;
       break;
     }
-    std::memcpy(m_buffer.get() + m_nGot, block, count);
     m_nGot += static_cast<int32_t>(count);
     // Only the window's timer ticks read the count, and every report is handled before the next
     // tick, so the window's thread need not wake for each of them.
