@@ -166,9 +166,11 @@ moravent_stop_ftp_server() {
 moravent_wine_cpu_seconds() {
   local prefix="$1" pid ticks=0
   for pid in $(pgrep -f 'MoraventDL_Vellomarch\.exe|wineserver' || true); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+    # A process may end between the listing and the reading: then it counts no more.
+    { tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$prefix"; } 2>/dev/null || continue
     # After the command name in parentheses: utime and stime are fields 12 and 13.
-    ticks=$((ticks + $(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | awk '{print $12 + $13}')))
+    ticks=$((ticks + $(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null |
+      awk '{ print $12 + $13 } END { if (NR == 0) print 0 }')))
   done
   awk -v ticks="$ticks" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", ticks / hz }'
 }

@@ -13,9 +13,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A socket that is still connecting may not wake on shutdown, so waits are cut into slices and
-// the abort flag is read between them.
-constexpr uint32_t kWaitSliceMs = 100;
+// Waits are cut into slices and the abort flag is read between them. A socket that is still
+// connecting may not wake on shutdown, so its slices are short. A connected one wakes on the
+// abort's shutdown (on the peer's answer to it at the latest), so a read waits in long slices:
+// the end of each is a wake-up, and at a slow rate a transfer spends most of its time waiting.
+constexpr uint32_t kWriteWaitSliceMs = 100;
+constexpr uint32_t kReadWaitSliceMs = 1000;
 
 Clock::time_point DeadlineAfter(uint32_t timeoutMs) {
   return Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -45,7 +48,7 @@ void WaitReady(const Socket& socket, intptr_t handle, bool forWrite, Clock::time
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     const uint32_t leftMs = left.count() > 0 ? static_cast<uint32_t>(left.count()) : 0;
-    const uint32_t sliceMs = std::min(leftMs, kWaitSliceMs);
+    const uint32_t sliceMs = std::min(leftMs, forWrite ? kWriteWaitSliceMs : kReadWaitSliceMs);
     const os::Readiness readiness =
         forWrite ? os::WaitWritable(handle, sliceMs) : os::WaitReadable(handle, sliceMs);
     if (readiness == os::Readiness::Ready) {
