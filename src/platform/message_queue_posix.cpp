@@ -8,8 +8,6 @@ namespace {
 
 // The system's floor for timer periods; also keeps a zero period from firing in a tight loop.
 constexpr uint32_t kMinimumTimerPeriodMs = 10;
-// Taken messages at the front of the queue that make it worth moving the rest down.
-constexpr size_t kCompactAfter = 256;
 
 // Closes the thread's queue when the thread ends, so that late posts are refused rather than
 // left for a pump that will never run.
@@ -33,7 +31,7 @@ bool MessageQueue::Post(const SharedHandler& target, uint32_t message, uintptr_t
     if (closed_) {
       return false;
     }
-    posted_.push_back(Delivery{target, message, wParam, lParam});
+    posted_.Push(Delivery{target, message, wParam, lParam});
     // The owner looks for input under the lock before it sleeps, so only an owner already asleep
     // needs waking; messages posted without waking do not count as having woken it.
     if (wakeOwner && ownerAsleep_) {
@@ -72,10 +70,7 @@ void MessageQueue::KillTimer(const MessageHandler& target, uint32_t id) {
 
 void MessageQueue::Forget(const MessageHandler& target) {
   std::lock_guard<std::mutex> hold(lock_);
-  posted_.erase(
-      std::remove_if(posted_.begin() + static_cast<std::ptrdiff_t>(postedHead_), posted_.end(),
-                     [&](const Delivery& d) { return d.handler.get() == &target; }),
-      posted_.end());
+  posted_.RemoveIf([&](const Delivery& d) { return d.handler.get() == &target; });
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
                                [&](const Timer& t) { return t.target.get() == &target; }),
                 timers_.end());
@@ -83,16 +78,7 @@ void MessageQueue::Forget(const MessageHandler& target) {
 
 std::optional<MessageQueue::Delivery> MessageQueue::TakeNext() {
   std::lock_guard<std::mutex> hold(lock_);
-  if (!NothingPosted()) {
-    Delivery next = std::move(posted_[postedHead_++]);
-    if (NothingPosted()) {
-      posted_.clear();  // keeps its room
-      postedHead_ = 0;
-    } else if (postedHead_ >= kCompactAfter && 2 * postedHead_ >= posted_.size()) {
-      // A flow that never lets the queue run empty: the taken half's room is reused.
-      posted_.erase(posted_.begin(), posted_.begin() + static_cast<std::ptrdiff_t>(postedHead_));
-      postedHead_ = 0;
-    }
+  if (std::optional<Delivery> next = posted_.TakeOldest()) {
     return next;
   }
   const Clock::time_point now = Clock::now();
@@ -156,8 +142,7 @@ void MessageQueue::ClearWake() {
 void MessageQueue::Close() {
   std::lock_guard<std::mutex> hold(lock_);
   closed_ = true;
-  posted_.clear();
-  postedHead_ = 0;
+  posted_.Clear();
   timers_.clear();
 }
 
@@ -168,7 +153,7 @@ std::vector<MessageQueue::Timer>::iterator MessageQueue::EarliestTimer() {
 
 bool MessageQueue::HasInput(Clock::time_point now) {
   const auto timer = EarliestTimer();
-  return !NothingPosted() || (timer != timers_.end() && timer->due <= now);
+  return !posted_.Empty() || (timer != timers_.end() && timer->due <= now);
 }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/message_target.h"
+#include "platform/reused_fifo.h"
 
 namespace platform {
 
@@ -64,14 +65,10 @@ class MessageQueue {
   // With lock_ held.
   std::vector<Timer>::iterator EarliestTimer();
   bool HasInput(Clock::time_point now);
-  bool NothingPosted() const { return postedHead_ == posted_.size(); }
 
   std::mutex lock_;  // guards every member below
   std::condition_variable inputOrWake_;
-  // The posted messages not yet taken: posted_[postedHead_...]. Taken ones are cleared in place
-  // and their room is reused, so a steady flow of posts allocates nothing.
-  std::vector<Delivery> posted_;
-  size_t postedHead_ = 0;
+  ReusedFifo<Delivery> posted_;
   std::vector<Timer> timers_;
   bool woken_ = false;
   bool closed_ = false;

@@ -1,15 +1,14 @@
 #include <windows.h>
 
-#include <algorithm>
 #include <memory>
 #include <new>
 #include <optional>
 #include <utility>
-#include <vector>
 
 #include "platform/event_impl_win32.h"
 #include "platform/message_target.h"
 #include "platform/message_wait.h"
+#include "platform/reused_fifo.h"
 
 namespace platform {
 
@@ -27,8 +26,6 @@ const char kTargetWindowClass[] = "MoraventMessageTarget";
 const char kMarkerWindowClass[] = "MoraventPostMarker";
 // What a post that wakes the thread puts in the system's queue; the marker window has no other.
 constexpr UINT kDeliverWaiting = WM_APP;
-// Taken messages at the front that make it worth moving the rest down.
-constexpr size_t kCompactAfter = 256;
 
 // The messages posted through one thread's targets, in posting order. They wait here instead of
 // in the system's queue, so that a post can leave the thread asleep (under Wine every system post
@@ -59,9 +56,7 @@ class ThreadPosts {
 
   HWND marker_ = nullptr;
   SRWLOCK lock_ = SRWLOCK_INIT;  // guards the members below
-  // The messages not yet taken: waiting_[head_...]; taken room is reused.
-  std::vector<Waiting> waiting_;
-  size_t head_ = 0;
+  ReusedFifo<Waiting> waiting_;
   bool closed_ = false;
 };
 
@@ -178,7 +173,7 @@ bool ThreadPosts::Add(const Waiting& waiting, bool wakeThread) {
   AcquireSRWLockExclusive(&lock_);
   const bool accepted = !closed_;
   if (accepted) {
-    waiting_.push_back(waiting);
+    waiting_.Push(waiting);
   }
   ReleaseSRWLockExclusive(&lock_);
   // The marker goes after the message is in, so the delivery it causes finds it.
@@ -187,16 +182,13 @@ bool ThreadPosts::Add(const Waiting& waiting, bool wakeThread) {
 
 void ThreadPosts::Forget(HWND window) {
   AcquireSRWLockExclusive(&lock_);
-  waiting_.erase(
-      std::remove_if(waiting_.begin() + static_cast<std::ptrdiff_t>(head_), waiting_.end(),
-                     [window](const Waiting& w) { return w.window == window; }),
-      waiting_.end());
+  waiting_.RemoveIf([window](const Waiting& w) { return w.window == window; });
   ReleaseSRWLockExclusive(&lock_);
 }
 
 void ThreadPosts::DeliverWaiting() {
   AcquireSRWLockShared(&lock_);
-  size_t count = waiting_.size() - head_;
+  size_t count = waiting_.Size();
   ReleaseSRWLockShared(&lock_);
   // One at a time, with no lock held while a window handles it: a handler may pump, post, and
   // destroy targets, which delivers or forgets messages of this same list.
@@ -212,31 +204,20 @@ void ThreadPosts::DeliverWaiting() {
 void ThreadPosts::Close() {
   AcquireSRWLockExclusive(&lock_);
   closed_ = true;
-  waiting_.clear();
-  head_ = 0;
+  waiting_.Clear();
   ReleaseSRWLockExclusive(&lock_);
 }
 
 bool ThreadPosts::AnyWaiting() {
   AcquireSRWLockShared(&lock_);
-  const bool any = head_ < waiting_.size();
+  const bool any = !waiting_.Empty();
   ReleaseSRWLockShared(&lock_);
   return any;
 }
 
 std::optional<Waiting> ThreadPosts::TakeOldest() {
   AcquireSRWLockExclusive(&lock_);
-  std::optional<Waiting> oldest;
-  if (head_ < waiting_.size()) {
-    oldest = waiting_[head_++];
-    if (head_ == waiting_.size()) {
-      waiting_.clear();  // keeps its room
-      head_ = 0;
-    } else if (head_ >= kCompactAfter && 2 * head_ >= waiting_.size()) {
-      waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(head_));
-      head_ = 0;
-    }
-  }
+  std::optional<Waiting> oldest = waiting_.TakeOldest();
   ReleaseSRWLockExclusive(&lock_);
   return oldest;
 }
@@ -317,8 +298,8 @@ void PumpMessages() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  if (ThreadPosts::AnyWaitingForThisThread()) {
-    ThreadPosts::ForThisThread()->DeliverWaiting();
+  if (std::shared_ptr<ThreadPosts>* held = HeldByThisThread()) {
+    (*held)->DeliverWaiting();
   }
 }
 
