@@ -3,10 +3,11 @@
 # start, a whole download, pause and resume, the exit questions, the notification area,
 # choosing the folder, and a server that comes late (with a damaged file first).
 #
-#   app_test.sh gui_driver.exe program.exe checked_program.exe SHA256 PORT [CASE...]
+#   app_test.sh gui_driver.exe program.exe checked_program.exe full_pace_program.exe SHA256 PORT
+#               [CASE...]
 #
-# Both programs must have been built for 127.0.0.1:PORT, the checked one with the expected hash
-# SHA256 of ftp_servers.py's --seeded file of 1 MiB. Each case runs in a process of its own
+# The programs must have been built for 127.0.0.1:PORT, the checked one with the expected hash
+# SHA256 of ftp_servers.py's --seeded file of 1 MiB, the full-pace one with 15 segments a pass. Each case runs in a process of its own
 # with its own prefix, home and server, so one failure does not spoil the next case; CASE names
 # a subset (first_start, download, pause, exit, tray, browse, late_server). Screenshots go to
 # $GUI_TEST_OUT (default: the current folder). Exits 1 if a case failed.
@@ -20,8 +21,9 @@ if [[ "${1:-}" == --case ]]; then
 else
   in_case=0
 fi
-if (($# < 5)); then
-  echo "usage: app_test.sh gui_driver.exe program.exe checked_program.exe SHA256 PORT [CASE...]" >&2
+if (($# < 6)); then
+  echo "usage: app_test.sh gui_driver.exe program.exe checked_program.exe full_pace_program.exe" \
+    "SHA256 PORT [CASE...]" >&2
   exit 2
 fi
 if [[ -z "${DISPLAY:-}" ]]; then
@@ -33,9 +35,10 @@ run="$here/run-in-prefix"
 driver_exe="$(realpath "$1")"
 program="$(realpath "$2")"
 checked_program="$(realpath "$3")"
-checked_sha256="$4"
-port="$5"
-shift 5
+full_pace_program="$(realpath "$4")"
+checked_sha256="$5"
+port="$6"
+shift 6
 
 readonly title="MoraventDL_Vellomarch"
 readonly installer="Setup_Vellomarch_1.11.exe"
@@ -55,7 +58,7 @@ if ((in_case == 0)); then
     case_start="$(now_ms)"
     status=0
     bash "${BASH_SOURCE[0]}" --case "$name" "$driver_exe" "$program" "$checked_program" \
-      "$checked_sha256" "$port" || status=$?
+      "$full_pace_program" "$checked_sha256" "$port" || status=$?
     if ((status == 0)); then
       echo "ok   $name ($(($(now_ms) - case_start)) ms)"
     else
@@ -138,7 +141,7 @@ drive() {
   return "$status"
 }
 readonly only_looking="wait-window wait-gone text visible window-visible wait-text wait-box
-  wait-tray-tip shortcut"
+  wait-tray-tip shortcut version"
 
 # expect WHAT EXPECTED ACTUAL
 expect() {
@@ -192,10 +195,12 @@ start() {
   drive --timeout 30000 wait-window "$title" >/dev/null || fail "$1: no window"
 }
 
-# ends NAME: the program ends within 20 s.
+# ends NAME: the program ends within 20 s of the answer that told it to; the log gives how soon.
 ends() {
-  drive --timeout 20000 wait-gone "$title" >/dev/null || fail "$1: the window stayed"
+  local asked
+  asked="$(now_ms)"
   "$run" wait "$dir" "$1" 20 >/dev/null || fail "$1: the program did not end"
+  echo "     $1 ended $(($(now_ms) - asked)) ms after the answer"
 }
 
 # keys KEY...: real key presses (xdotool) into the program's window, which gets the keyboard.
@@ -272,6 +277,17 @@ wait_visible() {
 
 case_first_start() {
   new_prefix --first-start
+  # What Explorer's Properties and Task Manager show of the program file, one version for all.
+  expect "version resource" "fixed 1.0.0.1
+CompanyName Moravent
+FileDescription MoraventDL_Vellomarch
+FileVersion 1.0.0.1
+InternalName MoraventDL_Vellomarch
+LegalCopyright Copyright (C) 2026 Moravent
+OriginalFilename MoraventDL_Vellomarch.EXE
+ProductName MoraventDL_Vellomarch Application
+ProductVersion 1.0.0.1
+manifest 1.0.0.1" "$(drive version "$program")"
   local link="$desktop/MoraventDL_Vellomarch.lnk"
   # No shortcut can be saved: no message, and the next start tries again.
   desktop_writable no
@@ -410,8 +426,82 @@ case_pause() {
   leave app "Exit downloader"
 }
 
+# leave_by HOW: asks the program to end as a user may: its exit (1030) or Stop (1001) button,
+# Escape, Alt+F4, or WM_CLOSE (the taskbar's Close, or taskkill without /f).
+leave_by() {
+  case "$1" in
+    exit) drive click "$title" 1030 >/dev/null ;;
+    stop) drive click "$title" 1001 >/dev/null ;;
+    escape) keys Escape ;;
+    alt+F4) keys alt+F4 ;;
+    close) drive close "$title" >/dev/null ;;
+    *) fail "no way to leave called '$1'" ;;
+  esac
+}
+
+# control_connections: how many of the program's connections the server's control port holds.
+control_connections() {
+  ss -Htn state established "( sport = :$port )" | wc -l
+}
+
+# Each state to leave, made in a fresh start of the program named after it.
+exit_from_phase1() { start "$1"; }
+exit_from_downloading() {
+  # At the full pace, 15 segments start within a pass or two.
+  start "$1" "$full_pace_program"
+  start_download
+  local tries=200
+  until (($(control_connections) >= 15)); do
+    ((tries-- > 0)) || fail "$1: $(control_connections) connections, expected 15"
+    sleep 0.1
+  done
+}
+exit_from_paused() {
+  start "$1"
+  start_download
+  wait_for_growth "$part"
+  drive click "$title" 1002 >/dev/null
+  drive --timeout 5000 wait-text "$title" 1010 "Pause..." >/dev/null || fail "$1: no pause"
+}
+exit_from_tray() {
+  start "$1"
+  start_download
+  drive click "$title" 1028 >/dev/null
+  wait_visible 0
+}
+exit_from_failing() {
+  start "$1"
+  start_download
+  wait_for_growth "$part"
+  # The server goes: the workers' connections break, and the passes that follow start them
+  # again, which the refused connections fail at once.
+  moravent_stop_ftp_server
+  sleep 5
+}
+exit_from_completed() {
+  moravent_stop_ftp_server
+  serve $((1 * MiB)) $((1 * MiB))
+  start "$1"
+  drive click "$title" 1002 >/dev/null
+  wait_completed
+}
+
+# The exit questions in every state the program can be in. A row: the state, how the user asks
+# to leave, the questions in turn with the answer to each, and what the target folder holds
+# after the end: the part file with its record (part), nothing of the download (none), or the
+# served file under the installer's name (installer). The program must end after the last answer.
+readonly exit_rows=(
+  "phase1      exit   Are you sure?=IDYES                           none"
+  "downloading alt+F4 Resume Later?=IDYES                           part"
+  "downloading exit   Resume Later?=IDNO Are you sure?=IDYES        none"
+  "paused      stop   Resume Later?=IDYES                           part"
+  "tray        close  Resume Later?=IDYES                           part"
+  "failing     exit   Resume Later?=IDYES                           part"
+  "completed   escape Exit downloader=IDYES                         installer"
+)
+
 case_exit() {
-  serve $((12 * MiB)) $((256 * 1024))
+  serve $((32 * MiB)) $((256 * 1024))
   new_prefix
   # The target folder comes from the record, which the exit questions must leave alone.
   local target="$dir/downloads" target_win
@@ -419,25 +509,19 @@ case_exit() {
   target_win="Z:${target//\//\\}"
   printf '%s' "$target_win" >"$record"
   cp "$record" "$dir/record.before"
-  local part="$target/$installer.downloading"
+  # Each copy of the program keeps its record under its own file name.
+  cp "$record" "$documents/${full_pace_program##*/}.dir"
+  part="$target/$installer.downloading"
 
-  start phase1
+  # Escape, the taskbar's Close and Alt+F4 ask before anything ends; No and Cancel keep the window.
+  start asking
   expect "folder from the record" "$target_win" "$(drive text "$title" 1016)"
-  # Escape asks before anything ends; No keeps the window.
   keys Escape
   expect "question for Escape in phase 1" "Are you sure you want to exit ?" \
     "$(drive wait-box "Are you sure?")"
   drive answer-box "Are you sure?" IDNO >/dev/null
   expect "window after No" "1" "$(drive window-visible "$title")"
-  drive click "$title" 1030 >/dev/null
-  expect "question in phase 1" "Are you sure you want to exit ?" \
-    "$(drive wait-box "Are you sure?")"
-  drive answer-box "Are you sure?" IDYES >/dev/null
-  ends phase1
-
-  start keep
   start_download
-  # The taskbar's Close asks too, and Cancel stays.
   drive post "$title" 0x112 0xF060 0 >/dev/null
   drive wait-box "Resume Later?" >/dev/null || fail "the taskbar's Close asked nothing"
   drive answer-box "Resume Later?" IDCANCEL >/dev/null
@@ -446,26 +530,49 @@ case_exit() {
   expect "question for Alt+F4 during the download" \
     "Would you like to resume this download later?" "$(drive wait-box "Resume Later?")"
   drive answer-box "Resume Later?" IDYES >/dev/null
-  ends keep
-  [[ -e "$part" && -e "$part.origin" ]] || fail "Yes to resume later lost the part file or its record"
-  cmp -s "$dir/record.before" "$record" || fail "the record changed"
+  ends asking
 
-  start cancel
-  start_download
-  drive click "$title" 1030 >/dev/null
-  drive wait-box "Resume Later?" >/dev/null
-  drive answer-box "Resume Later?" IDNO >/dev/null
-  local text
-  text="$(drive wait-box "Are you sure?")"
-  [[ "$text" == *"Are you sure you want to cancel to download?"* &&
-    "$text" == *"Partially downloaded files will be deleted."* ]] ||
-    fail "cancel confirmation: got '$text'"
-  drive answer-box "Are you sure?" IDYES >/dev/null
-  ends cancel
-  [[ ! -e "$part" ]] || fail "the confirmed cancel kept the part file"
-  [[ ! -e "$part.origin" ]] || fail "the confirmed cancel kept the part file's record"
-  [[ ! -e "$target/$installer" ]] || fail "a cancelled download left the final file"
-  cmp -s "$dir/record.before" "$record" || fail "the record changed"
+  local row state how files answer question text number=0
+  for row in "${exit_rows[@]}"; do
+    read -r state how _ <<<"$row"
+    files="${row##* }"
+    number=$((number + 1))
+    local name="exit$number-$state"
+    rm -f "$part" "$part.origin"
+    "exit_from_$state" "$name"
+    leave_by "$how"
+    # The answers: "CAPTION=BUTTON" words between the way and the files.
+    local answers="${row#*"$how"}"
+    answers="${answers%"$files"}"
+    while [[ "$answers" =~ ^[[:space:]]*([^=]+)=(ID[A-Z]+)(.*)$ ]]; do
+      question="${BASH_REMATCH[1]}"
+      answer="${BASH_REMATCH[2]}"
+      answers="${BASH_REMATCH[3]}"
+      text="$(drive --timeout 20000 wait-box "$question")" || fail "$name: no '$question'"
+      if [[ "$question" == "Are you sure?" && "$state" != phase1 ]]; then
+        [[ "$text" == *"Are you sure you want to cancel to download?"* &&
+          "$text" == *"Partially downloaded files will be deleted."* ]] ||
+          fail "$name: cancel confirmation: got '$text'"
+      fi
+      drive answer-box "$question" "$answer" >/dev/null
+    done
+    ends "$name"
+    case "$files" in
+      part)
+        [[ -e "$part" && -e "$part.origin" ]] || fail "$name: the part file or its record is gone"
+        [[ ! -e "$target/$installer" ]] || fail "$name: an unfinished download got the name"
+        ;;
+      none)
+        [[ ! -e "$part" && ! -e "$part.origin" && ! -e "$target/$installer" ]] ||
+          fail "$name: the download left files: $(ls "$target")"
+        ;;
+      installer)
+        cmp "$served_file" "$target/$installer" || fail "$name: the downloaded file differs"
+        [[ ! -e "$part" && ! -e "$part.origin" ]] || fail "$name: the part file stayed"
+        ;;
+    esac
+    cmp -s "$dir/record.before" "$record" || fail "$name: the record changed"
+  done
 }
 
 # tray_shell NAME accept|refuse: the driver's stand-in for the notification area, which the

@@ -359,6 +359,7 @@ const std::vector<Command>& Commands() {
       {"wait-tray-tip", "SUBSTRING", WaitTrayTip},
       {"browse-to", "CAPTION PATH", BrowseTo},
       {"shortcut", "FILE.lnk", Shortcut},
+      {"version", "FILE.exe", Version},
       {"tray-shell", "MODE FILE", TrayShell},
   };
   return commands;

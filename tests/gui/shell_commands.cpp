@@ -300,4 +300,48 @@ void Shortcut(const Arguments& args, const Deadline&) {
   std::printf("description %s\n", text);
 }
 
+void Version(const Arguments& args, const Deadline&) {
+  const std::string path = ToWindowsPath(args[0]);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  std::vector<char> info(size);
+  if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, info.data())) {
+    throw Failure("no version resource in " + args[0]);
+  }
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(info.data(), "\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
+    throw Failure("no fixed version numbers in " + args[0]);
+  }
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  std::printf("fixed %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwFileVersionMS),
+              LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+              LOWORD(fixed->dwFileVersionLS));
+  for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "InternalName",
+                           "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"}) {
+    const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (VerQueryValueA(info.data(), query.c_str(), &value, &length) && length > 0) {
+      std::printf("%s %s\n", name, static_cast<const char*>(value));
+    }
+  }
+  const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HRSRC found =
+      module != nullptr ? FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+  const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+  if (loaded != nullptr) {
+    const std::string manifest(static_cast<const char*>(LockResource(loaded)),
+                               SizeofResource(module, found));
+    // The program's own identity comes first; its dependencies' follow.
+    const size_t identity = manifest.find("<assemblyIdentity");
+    const size_t start = manifest.find("version=\"", identity);
+    if (identity != std::string::npos && start != std::string::npos) {
+      const size_t from = start + 9;
+      std::printf("manifest %s\n", manifest.substr(from, manifest.find('"', from) - from).c_str());
+    }
+  }
+  if (module != nullptr) {
+    FreeLibrary(module);
+  }
+}
+
 }  // namespace gui_driver
