@@ -10,6 +10,12 @@ set(MORAVENT_INSTALLER_SHA256 "" CACHE STRING
     "SHA-256 (64 hex digits) the downloaded installer must have before it gets its name; empty: no check")
 set(MORAVENT_SEGMENTS_PER_PASS 1 CACHE STRING
     "New segments each 2-second scheduler pass may start (1 to 15)")
+# Its password is never a setting: the build reads it from the environment variable
+# MORAVENT_SIGNING_PASSWORD.
+set(MORAVENT_SIGNING_CERT "" CACHE FILEPATH
+    "PKCS#12 file (.pfx) with the code-signing certificate and key; empty: the program is not signed")
+set(MORAVENT_TIMESTAMP_URL "" CACHE STRING
+    "RFC 3161 time-stamp server for the signature; empty: no time stamp")
 
 # The values become C string literals: a quote or backslash would end them early.
 function(moravent_check_literal name value)
@@ -46,4 +52,27 @@ if(NOT MORAVENT_SEGMENTS_PER_PASS MATCHES "^[0-9]+$" OR MORAVENT_SEGMENTS_PER_PA
    MORAVENT_SEGMENTS_PER_PASS GREATER 15)
   message(FATAL_ERROR
     "MORAVENT_SEGMENTS_PER_PASS must be a whole number from 1 to 15: '${MORAVENT_SEGMENTS_PER_PASS}'")
+endif()
+
+if(MORAVENT_SIGNING_CERT)
+  if(NOT EXISTS "${MORAVENT_SIGNING_CERT}" OR IS_DIRECTORY "${MORAVENT_SIGNING_CERT}")
+    message(FATAL_ERROR "MORAVENT_SIGNING_CERT names no file: '${MORAVENT_SIGNING_CERT}'")
+  endif()
+  find_program(MORAVENT_OSSLSIGNCODE osslsigncode)
+  if(NOT MORAVENT_OSSLSIGNCODE)
+    message(FATAL_ERROR
+      "MORAVENT_SIGNING_CERT: the program is signed with osslsigncode, which is not installed "
+      "(apt-get install osslsigncode)")
+  endif()
+  message(STATUS "The program is signed with ${MORAVENT_SIGNING_CERT}; its password must be in "
+                 "MORAVENT_SIGNING_PASSWORD when it is built")
+endif()
+if(NOT MORAVENT_TIMESTAMP_URL STREQUAL "")
+  if(NOT MORAVENT_TIMESTAMP_URL MATCHES "^https?://[^ \"]+$")
+    message(FATAL_ERROR
+      "MORAVENT_TIMESTAMP_URL must be an http:// or https:// address: '${MORAVENT_TIMESTAMP_URL}'")
+  endif()
+  if(NOT MORAVENT_SIGNING_CERT)
+    message(FATAL_ERROR "MORAVENT_TIMESTAMP_URL time-stamps a signature: set MORAVENT_SIGNING_CERT too")
+  endif()
 endif()

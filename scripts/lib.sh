@@ -15,6 +15,7 @@ MORAVENT_DEBIAN_PACKAGES=(
   libssl-dev # the native build hashes with OpenSSL's libcrypto
   xdotool # the GUI tests move the pointer and press buttons as a user does
   python3-pil fonts-dejavu-core # res/make_art draws the art with these and fonts-liberation
+  osslsigncode openssl # signing the release build, and its test's throwaway certificate
 )
 
 # The FTP server packages conflict with each other: vsftpd is installed, proftpd is unpacked here
