@@ -210,6 +210,17 @@ void Press(const Arguments& args, const Deadline& deadline) {
   Print("pressed " + ButtonName(id));
 }
 
+// Where a message box's button lies on the screen, for a real click on it.
+void BoxButton(const Arguments& args, const Deadline& deadline) {
+  HWND button = FindChild(RequireMessageBox(args[0], deadline), ButtonId(args[1]));
+  if (button == nullptr) {
+    throw Failure(Quoted(args[0]) + " has no " + args[1] + " button");
+  }
+  RECT area{};
+  GetWindowRect(button, &area);
+  PrintRect(area);
+}
+
 void Post(const Arguments& args, const Deadline& deadline) {
   const long long message = Number(args[1], "a message");
   if (message < 0 || message > 0xFFFF) {
@@ -351,6 +362,7 @@ const std::vector<Command>& Commands() {
       {"wait-box", "CAPTION", WaitBox},
       {"answer-box", "CAPTION BUTTON", AnswerBox},
       {"press", "CAPTION BUTTON", Press},
+      {"box-button", "CAPTION BUTTON", BoxButton},
       {"post", "TITLE MSG WPARAM LPARAM", Post},
       {"window-visible", "TITLE", WindowVisible},
       {"capture", "TITLE FILE.bmp", Capture},
