@@ -39,4 +39,7 @@ if(NOT result EQUAL 0)
   endif()
   refuse("could not sign ${PROGRAM} with ${CERT}:\n${output}")
 endif()
+# The tool writes a plain file; the program stays as runnable as the linker made it.
+file(CHMOD "${PROGRAM}.signing" FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 file(RENAME "${PROGRAM}.signing" "${PROGRAM}")

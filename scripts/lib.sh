@@ -14,6 +14,7 @@ MORAVENT_DEBIAN_PACKAGES=(
   vsftpd python3-pyftpdlib imagemagick
   libssl-dev # the native build hashes with OpenSSL's libcrypto
   xdotool # the GUI tests move the pointer and press buttons as a user does
+  iproute2 # and count the connections a download holds (ss)
   python3-pil fonts-dejavu-core # res/make_art draws the art with these and fonts-liberation
   osslsigncode openssl # signing the release build, and its test's throwaway certificate
 )
