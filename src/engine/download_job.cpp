@@ -86,6 +86,7 @@ int32_t CDownloadJob::LaunchWorker(CDownloadThread* donor, const std::string& fi
     // uses the pair; cleared so the donor's destructor leaves them alone.
     worker->m_pSession = std::exchange(donor->m_pSession, nullptr);
     worker->m_pConnection = std::exchange(donor->m_pConnection, nullptr);
+    worker->m_bConnected.store(worker->m_pConnection != nullptr ? 1 : 0, std::memory_order_relaxed);
   }
   if (m_bRunning == 1) {
     worker->ResumeWorker();
@@ -204,6 +205,8 @@ void CDownloadJob::ReturnToStart() {
   m_nReceived = 0;
   m_nLastAssigned = -1;
   m_nLastWritten = -1;
+  m_waitingSegments.clear();
+  m_connectionLimit.Forget();
 }
 
 bool CDownloadJob::PauseAll() {

@@ -1,17 +1,20 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "engine/connection_limit.h"
 #include "engine/download_settings.h"
 #include "engine/download_thread.h"
 #include "engine/download_view.h"
 #include "engine/file_hash_check.h"
 #include "engine/worker_reaper.h"
+#include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/timer_resolution.h"
 
@@ -101,6 +104,8 @@ class CDownloadJob {
   CDownloadThread* m_pProbe = nullptr;
   // The check of the finished part file's hash, while it runs.
   std::unique_ptr<CFileHashCheck> m_pHashCheck;
+  // What the server allows of our connections at once (tests give it a clock of their own).
+  ConnectionLimit m_connectionLimit{platform::TickCount};
 
  private:
   // What a failed worker was fetching, for its replacement.
@@ -117,14 +122,26 @@ class CDownloadJob {
   // Up to the settings' segments per pass, while the caps allow, each taking a written worker's
   // connection where one is free; active: the listed workers that count as active so far.
   void LaunchSegments(int32_t active);
-  // Assigns the next segment to a new worker, which takes over the donor's connection, if any;
-  // the donor is freed. False when no worker could be made (the user has been told).
-  bool LaunchNextSegment(CDownloadThread* donor);
-  void ReplaceFailedWorker(const SegmentOrder& order);
+  enum class SegmentLaunch {
+    New,          // the next unassigned segment, at the tail
+    Waiting,      // one turned away at login, at the head
+    Replacement,  // one whose worker failed, at the head
+  };
+  enum class Launch { Made, NotMade, NoConnection };
+  // A worker for the segment over a finished worker's connection (which it takes over; a written
+  // donor is freed), or over a new login, which the connection limit may refuse for all but
+  // replacements. NotMade: no worker could be made (the user has been told).
+  Launch LaunchOver(const SegmentOrder& order, SegmentLaunch kind);
   // Appends a complete worker's segment if its turn has come. False when the write failed.
   bool AppendIfItsTurn(CDownloadThread& worker);
   CDownloadThread* TakeWrittenDonor();
   CDownloadThread* FindWaitingConnectionHolder() const;
+  // A finished worker that still has its connection to lend.
+  static bool HoldsConnection(const CDownloadThread* worker);
+  // Listed workers logged in and not failed: what the server has let in.
+  int32_t WorkingConnections() const;
+  // Listed workers with a connection, opening one, or at work on one.
+  int32_t OpenConnections() const;
   void StopAndRetire(CDownloadThread* worker);
   // Pause (0) or resume (1) every listed worker, under the scheduler guard.
   bool HoldOrReleaseAll(int32_t running);
@@ -144,6 +161,9 @@ class CDownloadJob {
   // After a damaged download: the job as before the user's start, nothing kept of the plan.
   void ReturnToStart();
 
+  // Segments whose login the server turned away for too many connections, in index order: each
+  // waits for a connection that another worker frees.
+  std::deque<SegmentOrder> m_waitingSegments;
   DownloadSettings m_settings;
   IDownloadView& m_view;
   CompletionProgress m_showFullProgress;

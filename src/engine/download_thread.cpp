@@ -204,9 +204,11 @@ void CDownloadThread::Connect() {
           *address, m_strUser, m_strPassword, static_cast<uint16_t>(m_nPort), m_bPassive != 0);
       std::lock_guard<std::mutex> lock(m_connectionLock);
       m_pConnection = connection;
+      m_bConnected.store(1, std::memory_order_relaxed);
       return;
     } catch (const net::CInternetException& exception) {
       const std::string message = exception.GetErrorMessage();
+      m_bLoginRefused = exception.m_bLoginRefused ? 1 : 0;
       if (attemptsLeft == 0 ||
           WaitWithPump(m_hStop, static_cast<uint32_t>(std::max(m_nRetryDelaySec, 0)) * 1000u)) {
         Fail(message);

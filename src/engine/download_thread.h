@@ -17,10 +17,10 @@
 // It runs once on its own thread and reports through the flags below and two posted messages;
 // the window creates, starts, holds, stops and frees it.
 //
-// Threads: the worker's thread writes m_nGot, m_buffer, m_nStart, m_strRemoteTime, m_strStatus and
-// m_szError, and then
-// publishes its outcome by storing m_bComplete or m_bError with release order; the window reads
-// those results only after an acquire load has seen one of the flags, or after m_hFinished.
+// Threads: the worker's thread writes m_nGot, m_buffer, m_nStart, m_strRemoteTime, m_strStatus,
+// m_szError and m_bLoginRefused, and then publishes its outcome by storing m_bComplete or
+// m_bError with release order; the window reads those results only after an acquire load has seen
+// one of the flags, or after m_hFinished.
 class CDownloadThread : public platform::CWinThread {
  public:
   struct RuntimeClass {
@@ -84,6 +84,11 @@ class CDownloadThread : public platform::CWinThread {
   std::unique_ptr<unsigned char[]> m_buffer;
   int32_t m_bStopRequested = 0;
   int32_t m_bWritten = 0;
+  // Set with m_bError when the server turned the login away (see net::CInternetException).
+  int32_t m_bLoginRefused = 0;
+  // Set once the worker holds a logged-in connection (its own or a donor's). Only counted by the
+  // window, so no other access is ordered by it.
+  std::atomic<int32_t> m_bConnected{0};
 
  protected:
   // The session a worker opens when it took over none. Virtual so that a test can act at the

@@ -24,15 +24,24 @@ void CDownloadJob::ScheduleSegments() {
     if (worker->m_bError.load(std::memory_order_acquire) != 0) {
       worker->m_bComplete.store(0);
       worker->StopWorker();
-      ++active;
-      ShowRestartNotice(worker->GetStatus());
       m_workers.erase(node);
       m_nReceived -= worker->m_nGot;
-      replacements.push_back({worker->m_strFileName, worker->m_nIndex, worker->m_nStart,
-                              worker->m_nLength, worker->m_dwTransferType, worker->m_bPassive});
+      const SegmentOrder order{worker->m_strFileName, worker->m_nIndex,         worker->m_nStart,
+                               worker->m_nLength,     worker->m_dwTransferType, worker->m_bPassive};
+      const int32_t working = WorkingConnections();
+      if (worker->m_bLoginRefused != 0 && working > 0) {
+        // While others of ours are logged in with the same account, a login turned away can
+        // only be for their number: the server takes no more of us than it has let in. Not a
+        // failure of the segment, which waits for a connection that one of those frees.
+        m_connectionLimit.Learn(working);
+        m_waitingSegments.push_back(order);
+      } else {
+        ShowRestartNotice(worker->GetStatus());
+        replacements.push_back(order);
+        // A failed worker counts twice: once for itself and once for its replacement.
+        active += 2;
+      }
       m_reaper.Retire(worker);
-      // A failed worker counts twice: once for itself and once for its replacement.
-      ++active;
     } else if (worker->m_bComplete.load(std::memory_order_acquire) != 0) {
       worker->StopWorker();  // keeps the connection open for a later segment
       if (!AppendIfItsTurn(*worker)) {
@@ -47,7 +56,7 @@ void CDownloadJob::ScheduleSegments() {
   // Launched after the walk, in the order met, each at the head: the walk never meets a list
   // that a donor's removal has changed under it.
   for (const SegmentOrder& order : replacements) {
-    ReplaceFailedWorker(order);
+    LaunchOver(order, SegmentLaunch::Replacement);
   }
 
   if (m_nWritten == m_nFileSize) {
@@ -59,13 +68,32 @@ void CDownloadJob::ScheduleSegments() {
 }
 
 void CDownloadJob::LaunchSegments(int32_t active) {
+  m_connectionLimit.BeginPass();
+  // Segments turned away at login come first: they are earlier in the file.
+  while (!m_waitingSegments.empty()) {
+    // A copy: launching dispatches waiting messages.
+    const SegmentOrder order = m_waitingSegments.front();
+    if (LaunchOver(order, SegmentLaunch::Waiting) == Launch::NoConnection) {
+      return;
+    }
+    m_waitingSegments.pop_front();
+  }
   for (int32_t launched = 0;
        launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
        m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < kMaxLookAhead;
        ++launched, ++active) {
+    const int32_t length = SegmentLengthAt(m_nNextOffset);
+    const Launch launch = LaunchOver({m_settings.m_strFileName, m_nLastAssigned + 1, m_nNextOffset,
+                                      length, net::FTP_TRANSFER_TYPE_BINARY, 1},
+                                     SegmentLaunch::New);
+    if (launch == Launch::NoConnection) {
+      return;
+    }
+    ++m_nLastAssigned;
+    m_nNextOffset += length;
     // After a worker that could not be made (the user has been told) the pass makes no more:
     // one message box, not one per segment the pass may start.
-    if (!LaunchNextSegment(TakeWrittenDonor())) {
+    if (launch == Launch::NotMade) {
       return;
     }
   }
@@ -75,28 +103,28 @@ int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
   return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, m_nFileSize - offset));
 }
 
-bool CDownloadJob::LaunchNextSegment(CDownloadThread* donor) {
-  const int32_t length = SegmentLengthAt(m_nNextOffset);
-  ++m_nLastAssigned;
-  const int32_t launched =
-      LaunchWorker(donor, m_settings.m_strFileName, m_nLastAssigned, m_nNextOffset, length,
-                   net::FTP_TRANSFER_TYPE_BINARY, 1, false);
-  m_nNextOffset += length;
+CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, SegmentLaunch kind) {
+  // A written worker's connection first. A failed or refused segment may also borrow that of a
+  // finished worker still waiting for its turn, which keeps its segment and its place: a server
+  // that limits connections would otherwise refuse it for as long as they hold theirs.
+  CDownloadThread* written = TakeWrittenDonor();
+  CDownloadThread* donor = written;
+  if (!HoldsConnection(donor) && kind != SegmentLaunch::New) {
+    if (CDownloadThread* holder = FindWaitingConnectionHolder()) {
+      donor = holder;
+    }
+  }
+  if (!HoldsConnection(donor) && kind != SegmentLaunch::Replacement &&
+      !m_connectionLimit.AllowLogin(OpenConnections())) {
+    m_reaper.Retire(written);  // written and with nothing left to lend: of no more use
+    return Launch::NoConnection;
+  }
+  const int32_t made = LaunchWorker(donor, order.fileName, order.index, order.start, order.length,
+                                    order.transferType, order.passive, kind != SegmentLaunch::New);
   // Its session and connection now belong to the new worker (or, if none could be made, are
   // freed with it).
-  m_reaper.Retire(donor);
-  return launched != 0;
-}
-
-void CDownloadJob::ReplaceFailedWorker(const SegmentOrder& order) {
-  // The replacement fetches the whole segment again from its start. It takes over an idle
-  // connection where there is one: a server that limits connections per client would otherwise
-  // refuse it for as long as finished workers hold theirs, and the download could never end.
-  CDownloadThread* writtenDonor = TakeWrittenDonor();
-  CDownloadThread* donor = writtenDonor != nullptr ? writtenDonor : FindWaitingConnectionHolder();
-  LaunchWorker(donor, order.fileName, order.index, order.start, order.length, order.transferType,
-               order.passive, true);
-  m_reaper.Retire(writtenDonor);
+  m_reaper.Retire(written);
+  return made != 0 ? Launch::Made : Launch::NotMade;
 }
 
 bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
@@ -151,6 +179,32 @@ CDownloadThread* CDownloadJob::FindWaitingConnectionHolder() const {
                worker->m_pConnection != nullptr;
       });
   return holder == m_workers.end() ? nullptr : *holder;
+}
+
+bool CDownloadJob::HoldsConnection(const CDownloadThread* worker) {
+  // A finished worker's pointer is settled once its flag is seen; a lent one is null.
+  return worker != nullptr && worker->m_bComplete.load(std::memory_order_acquire) != 0 &&
+         worker->m_pConnection != nullptr;
+}
+
+int32_t CDownloadJob::WorkingConnections() const {
+  return static_cast<int32_t>(
+      std::count_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
+        return worker->m_bError.load(std::memory_order_acquire) == 0 &&
+               (HoldsConnection(worker) ||
+                (worker->m_bComplete.load(std::memory_order_acquire) == 0 &&
+                 worker->m_bConnected.load(std::memory_order_relaxed) != 0));
+      }));
+}
+
+int32_t CDownloadJob::OpenConnections() const {
+  // Those still at work have a connection or are opening one.
+  return static_cast<int32_t>(
+      std::count_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
+        return worker->m_bError.load(std::memory_order_acquire) == 0 &&
+               (worker->m_bComplete.load(std::memory_order_acquire) == 0 ||
+                HoldsConnection(worker));
+      }));
 }
 
 void CDownloadJob::OnPartFileWriteFailed() {

@@ -23,18 +23,30 @@ bool IsAnonymous(const std::string& user) {
   return true;
 }
 
-[[noreturn]] void ThrowRefusal(const FtpReply& reply) {
-  throw CInternetException(reply.code == kNotLoggedIn ? kErrorIncorrectPassword
-                                                      : kErrorExtendedError);
+[[noreturn]] void ThrowRefusal(uint32_t error) {
+  CInternetException refusal(error);
+  refusal.m_bLoginRefused = true;
+  throw refusal;
+}
+
+FtpReply ReadGreeting(FtpControl& control) {
+  try {
+    // "120 ready in a while" may come before the 220.
+    return control.ReadFinalReply();
+  } catch (CInternetException& error) {
+    // A server at its limit of connections may close at once instead of answering.
+    error.m_bLoginRefused =
+        error.m_dwError == kErrorConnectionAborted || error.m_dwError == kErrorConnectionReset;
+    throw;
+  }
 }
 
 }  // namespace
 
 void LogIn(FtpControl& control, const std::string& user, const std::string& password) {
-  // "120 ready in a while" may come before the 220.
-  const FtpReply greeting = control.ReadFinalReply();
+  const FtpReply greeting = ReadGreeting(control);
   if (greeting.code != 220) {
-    throw CInternetException(kErrorExtendedError);
+    ThrowRefusal(kErrorExtendedError);
   }
 
   const std::string name = user.empty() ? "anonymous" : user;
@@ -51,7 +63,7 @@ void LogIn(FtpControl& control, const std::string& user, const std::string& pass
     reply = control.Exchange("PASS " + secret);
   }
   if (reply.code < 200 || reply.code >= 300) {
-    ThrowRefusal(reply);
+    ThrowRefusal(reply.code == kNotLoggedIn ? kErrorIncorrectPassword : kErrorExtendedError);
   }
 
   control.EnsureTransferType('I');

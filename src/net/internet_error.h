@@ -29,6 +29,9 @@ class CInternetException : public std::exception {
   std::string GetErrorMessage() const { return message_; }
 
   uint32_t m_dwError;
+  // The server turned the login away: a greeting other than 220 (such as 421 for too many
+  // connections), a refusal of USER or PASS, or the connection closed before any greeting.
+  bool m_bLoginRefused = false;
 
  private:
   std::string message_;

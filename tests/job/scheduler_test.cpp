@@ -31,16 +31,16 @@ TEST(Caps, NoMoreThanFifteenSegmentsAreUnderWayAtOnce) {
   options.files[0].sparse = true;
   FtpServer server(options);
   // One segment a pass fills the pool tick by tick; a pass that may start eight, or fifteen,
-  // reaches the caps in a tick or two and goes no further.
+  // reaches the caps in a tick or two and goes no further. No pass logs in more than eight.
   for (const int32_t segmentsPerPass : {1, 8, 15}) {
     SCOPED_TRACE(segmentsPerPass);
     ScratchFolder folder;
     JobHarness harness(server.port(), FolderOf(folder), JobOptions{30, "", segmentsPerPass});
     ASSERT_TRUE(harness.Start());
-    EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(segmentsPerPass));
+    const int32_t firstPass = std::min(segmentsPerPass, 8);
+    EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(firstPass));
     harness.Tick(TIMER_SCHEDULER);
-    EXPECT_EQ(harness.job.m_workers.size(),
-              static_cast<size_t>(std::min(kCap, 2 * segmentsPerPass)));
+    EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(std::min(kCap, 2 * firstPass)));
 
     for (int tick = 0; tick < 25; ++tick) {
       harness.Tick(TIMER_SCHEDULER);
@@ -78,6 +78,53 @@ TEST(Caps, AFailedWorkerCountsTwiceTowardTheActiveCap) {
   EXPECT_EQ(harness.view.Notices(),
             std::vector<std::string>{std::string("Cant not file position of FTP Server") +
                                      kNoticeSuffix});
+}
+
+// A server that lets in two connections from us: what it turned away is not tried again for a
+// while, then one more login is, and none of it is shown as a failure.
+TEST(ConnectionLimit, HoldsWhatTheServerAllowsForAWhileThenTriesOneMore) {
+  testsupport::ServerOptions options =
+      InstallerServer(ServerKind::Pyftpdlib, 12 * SEGMENT_SIZE, {}, 20000);
+  options.maxConnectionsPerAddress = 2;
+  FtpServer server(options);
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder), JobOptions{30, "", 15});
+  uint32_t now = 0xFFFF0000u;  // the back-off must hold across the tick count's wrap
+  harness.job.m_connectionLimit = ConnectionLimit([&] { return now; });
+  const auto loginsSettled = [&] {
+    return harness.PumpUntil([&] {
+      return std::all_of(harness.job.m_workers.begin(), harness.job.m_workers.end(),
+                         [](const CDownloadThread* worker) {
+                           return worker->m_bConnected.load() != 0 || worker->m_bError.load() != 0;
+                         });
+    });
+  };
+  ASSERT_TRUE(harness.Start());
+  ASSERT_TRUE(loginsSettled());
+  harness.Tick(TIMER_SCHEDULER);
+  // The size probe's connection may still have held a place while the first logins came.
+  const int32_t learnt = harness.job.m_connectionLimit.Known();
+  EXPECT_GE(learnt, 1);
+  EXPECT_LE(learnt, 2);
+  EXPECT_EQ(harness.job.m_workers.size(), static_cast<size_t>(learnt));
+  EXPECT_EQ(harness.job.m_nLastAssigned, 7) << "the refused segments keep their places";
+
+  const int connections = server.ConnectionCount();
+  for (int tick = 0; tick < 5; ++tick) {
+    now += 5000;
+    harness.Pump(20);
+    harness.Tick(TIMER_SCHEDULER);
+  }
+  EXPECT_EQ(server.ConnectionCount(), connections) << "no login while the limit holds";
+
+  now += 5001;  // 30 s since the limit was learnt
+  harness.Tick(TIMER_SCHEDULER);
+  ASSERT_TRUE(loginsSettled());
+  harness.Tick(TIMER_SCHEDULER);
+  EXPECT_EQ(server.ConnectionCount(), connections + 1) << "one more, once";
+  EXPECT_EQ(harness.job.m_connectionLimit.Known(), 2);
+  EXPECT_TRUE(harness.view.Notices().empty()) << harness.view.Notices().front();
+  EXPECT_EQ(harness.job.m_nLastAssigned, 7);
 }
 
 TEST(Donor, AWrittenWorkerThatStillHoldsItsConnectionIsTakenFirst) {

@@ -52,6 +52,10 @@ std::vector<std::string> ScriptCommand(const ServerOptions& options, uint16_t li
     command.push_back("--max-rate");
     command.push_back(std::to_string(options.maxRatePerConnection));
   }
+  if (options.maxConnectionsPerAddress > 0) {
+    command.push_back("--max-per-address");
+    command.push_back(std::to_string(options.maxConnectionsPerAddress));
+  }
   if (!options.anonymous) {
     command.push_back("--no-anonymous");
   }

@@ -30,7 +30,10 @@ struct ServerOptions {
   std::vector<ServedLink> links;
   std::vector<std::string> directories;  // empty ones, relative to the root
   int64_t maxRatePerConnection = 0;      // bytes per second; 0 for no limit
-  bool anonymous = true;                 // false: the server refuses every login
+  // Control connections from one address at once (vsftpd max_per_ip, proftpd MaxClientsPerHost,
+  // pyftpdlib: 421 and closed); 0 for no limit.
+  int32_t maxConnectionsPerAddress = 0;
+  bool anonymous = true;  // false: the server refuses every login
   // Scripted faults, pyftpdlib only, each "name" or "name=value":
   //   refuse-rest           every REST is answered 502
   //   refuse-rest-once      the first REST only
@@ -40,7 +43,6 @@ struct ServerOptions {
   //                         transfer reported as failed (426)
   //   short-data=N          each RETR sends N bytes fewer than it should, then reports success
   //   stall-after=N         each RETR sends N bytes and then nothing, keeping the connections open
-  //   max-connections=N     more than N control connections at once get 421 and are closed
   //   idle-timeout=S        a control connection idle for S seconds is closed by the server
   //   data-faults-once      drop-data-after, short-data and stall-after hit only the first
   //                         transfer they apply to

@@ -202,7 +202,8 @@ TEST(FtpServer, DropsTheDataConnectionAsScripted) {
 
 TEST(FtpServer, RefusesConnectionsOverTheLimitAndClosesIdleOnes) {
   ServerOptions options;
-  options.faults = {"max-connections=1", "idle-timeout=1"};
+  options.maxConnectionsPerAddress = 1;
+  options.faults = {"idle-timeout=1"};
   FtpServer server(options);
 
   FtpClient first(server.port());

@@ -77,6 +77,9 @@ def parse_args(argv):
                         metavar="RELPATH", help="an empty directory")
     parser.add_argument("--max-rate", type=int, default=0, metavar="BYTES",
                         help="bytes per second per data connection")
+    parser.add_argument("--max-per-address", type=int, default=0, metavar="N",
+                        help="control connections one address may have at once; the server "
+                        "turns away more as its kind does (421 and closed)")
     parser.add_argument("--no-anonymous", action="store_true", help="refuse every login")
     parser.add_argument("--fault", action="append", default=[], metavar="NAME[=VALUE]",
                         help="pyftpdlib only: see ftp_servers_pyftpdlib.Faults")

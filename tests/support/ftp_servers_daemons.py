@@ -27,14 +27,32 @@ def greets(port, process):
             return False
         try:
             with socket.create_connection((LOOPBACK, port), timeout=2) as conn:
-                greeting = conn.makefile("rb").readline()
+                replies = conn.makefile("rb")
+                greeting = replies.readline()
                 conn.sendall(b"QUIT\r\n")
                 if greeting.startswith(b"220"):
+                    replies.read()  # until the server has closed it
                     return True
         except OSError:
             pass
         time.sleep(0.1)
     return False
+
+
+def wait_for_sessions_to_end(pid):
+    """Until the server has reaped the process of the greeting check's session: a limit of
+    connections per address counts it until then, against the test's own."""
+    children = f"/proc/{pid}/task/{pid}/children"
+    deadline = time.monotonic() + START_TIMEOUT_SECONDS
+    while time.monotonic() < deadline:
+        try:
+            with open(children) as listing:
+                if not listing.read().split():
+                    break
+        except OSError:
+            return
+        time.sleep(0.01)
+    time.sleep(0.05)  # the count drops just after the reaping
 
 
 class ProcessServer:
@@ -62,6 +80,7 @@ class ProcessServer:
             reaper.watch_process(self._process.pid)
             if greets(port, self._process):
                 self.port = port
+                wait_for_sessions_to_end(self._process.pid)
                 return
             self.stop()
         with open(log_path, errors="replace") as output:
@@ -115,6 +134,8 @@ def start_vsftpd(args, workdir, root, reaper):
             lines += ["run_as_launching_user=YES"]
         if args.max_rate:
             lines.append(f"anon_max_rate={args.max_rate}")
+        if args.max_per_address:
+            lines.append(f"max_per_ip={args.max_per_address}")
         write_config(config, lines)
         return ["/usr/sbin/vsftpd", config], None
 
@@ -163,6 +184,8 @@ def start_proftpd(args, workdir, root, reaper):
             "AuthPAM off", "MaxInstances 200",
             'ServerIdent on "moravent test server ready."',
         ]
+        if args.max_per_address:
+            lines.append(f"MaxClientsPerHost {args.max_per_address}")
         if args.no_anonymous:
             # Users from empty files only: every login is refused after a normal greeting.
             lines += ["AuthOrder mod_auth_file.c", f"AuthUserFile {no_users}",
