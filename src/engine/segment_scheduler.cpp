@@ -104,20 +104,24 @@ int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
 }
 
 CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, SegmentLaunch kind) {
-  // A written worker's connection first. A failed or refused segment may also borrow that of a
-  // finished worker still waiting for its turn, which keeps its segment and its place: a server
-  // that limits connections would otherwise refuse it for as long as they hold theirs.
+  // A written worker's connection first.
   CDownloadThread* written = TakeWrittenDonor();
   CDownloadThread* donor = written;
-  if (!HoldsConnection(donor) && kind != SegmentLaunch::New) {
-    if (CDownloadThread* holder = FindWaitingConnectionHolder()) {
+  if (!HoldsConnection(donor)) {
+    // A new segment logs in while the server takes more of us. The others, and a new one at the
+    // server's limit, borrow the connection of a finished worker still waiting for its turn,
+    // which keeps its segment and its place: a server that limits connections would otherwise
+    // turn them away for as long as such workers hold theirs.
+    const bool newLogin =
+        kind == SegmentLaunch::New && m_connectionLimit.AllowLogin(OpenConnections());
+    CDownloadThread* holder = newLogin ? nullptr : FindWaitingConnectionHolder();
+    if (holder != nullptr) {
       donor = holder;
+    } else if (!newLogin && kind != SegmentLaunch::Replacement &&
+               (kind == SegmentLaunch::New || !m_connectionLimit.AllowLogin(OpenConnections()))) {
+      m_reaper.Retire(written);  // written and with nothing left to lend: of no more use
+      return Launch::NoConnection;
     }
-  }
-  if (!HoldsConnection(donor) && kind != SegmentLaunch::Replacement &&
-      !m_connectionLimit.AllowLogin(OpenConnections())) {
-    m_reaper.Retire(written);  // written and with nothing left to lend: of no more use
-    return Launch::NoConnection;
   }
   const int32_t made = LaunchWorker(donor, order.fileName, order.index, order.start, order.length,
                                     order.transferType, order.passive, kind != SegmentLaunch::New);

@@ -159,6 +159,34 @@ TEST(Donor, AWrittenWorkerThatStillHoldsItsConnectionIsTakenFirst) {
   EXPECT_EQ(job.m_workers.front()->m_nIndex, 0) << "the worker without a connection stays";
 }
 
+TEST(Donor, AtTheServersLimitANewSegmentBorrowsTheConnectionOfOneWaitingForItsTurn) {
+  constexpr int64_t kSize = 4 * SEGMENT_SIZE;
+  FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
+  ScratchFolder folder;
+  JobHarness harness(server.port(), FolderOf(folder));
+  CDownloadJob& job = harness.job;
+  // Segment 1 is complete and waits for segment 0 with the one connection the server allows.
+  CDownloadThread* waiting = CDownloadThread::CreateObject();
+  ASSERT_NE(waiting, nullptr);
+  job.m_workers.push_back(waiting);
+  waiting->m_nIndex = 1;
+  waiting->m_bComplete.store(1);
+  waiting->m_pSession = new net::CInternetSession;
+  net::CFtpConnection* held = waiting->m_pConnection =
+      waiting->m_pSession->GetFtpConnection("127.0.0.1", "", "", server.port(), true);
+  job.m_connectionLimit.Learn(1);
+  job.m_nFileSize = kSize;
+  job.m_nLastAssigned = 1;
+  job.m_nNextOffset = job.m_nReceived = 2 * SEGMENT_SIZE;
+
+  job.m_schedGuard = true;
+  job.ScheduleSegments();
+  ASSERT_EQ(job.m_workers.size(), 2u);
+  EXPECT_EQ(job.m_workers.back()->m_nIndex, 2);
+  EXPECT_EQ(job.m_workers.back()->m_pConnection, held) << "no login beyond the server's limit";
+  EXPECT_EQ(job.m_workers.front(), waiting) << "it keeps its segment and its place";
+}
+
 TEST(Caps, FinishedSegmentsWaitForAnEarlierOneAndTheLookAheadStopsAtFifteen) {
   constexpr int64_t kSize = 17 * SEGMENT_SIZE + 1000;
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
