@@ -73,10 +73,14 @@ void CDownloadJob::LaunchSegments(int32_t active) {
   while (!m_waitingSegments.empty()) {
     // A copy: launching dispatches waiting messages.
     const SegmentOrder order = m_waitingSegments.front();
-    if (LaunchOver(order, SegmentLaunch::Waiting) == Launch::NoConnection) {
+    const Launch launch = LaunchOver(order, SegmentLaunch::Waiting);
+    if (launch == Launch::NoConnection) {
       return;
     }
     m_waitingSegments.pop_front();
+    if (launch == Launch::NotMade) {
+      return;  // as below: one message box a pass
+    }
   }
   for (int32_t launched = 0;
        launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
