@@ -31,8 +31,8 @@ bool ConnectionLimit::AllowLogin(int32_t open) {
     if (now - m_learntAt < kBackOffMs) {
       return false;
     }
-    // One more than the limit; a refusal teaches the limit again, a login raises it.
-    m_nLimit = open + 1;
+    // This one login beyond the limit, then the next back-off: counted from the time, not from
+    // the workers, since its refusal may already be in before the pass asks again.
     m_learntAt = now;
   }
   ++m_nLoginsThisPass;

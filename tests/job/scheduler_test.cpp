@@ -122,7 +122,7 @@ TEST(ConnectionLimit, HoldsWhatTheServerAllowsForAWhileThenTriesOneMore) {
   ASSERT_TRUE(loginsSettled());
   harness.Tick(TIMER_SCHEDULER);
   EXPECT_EQ(server.ConnectionCount(), connections + 1) << "one more, once";
-  EXPECT_EQ(harness.job.m_connectionLimit.Known(), 2);
+  EXPECT_EQ(harness.job.m_connectionLimit.Known(), learnt);
   EXPECT_TRUE(harness.view.Notices().empty()) << harness.view.Notices().front();
   EXPECT_EQ(harness.job.m_nLastAssigned, 7);
 }
