@@ -127,6 +127,21 @@ TEST(ConnectionLimit, HoldsWhatTheServerAllowsForAWhileThenTriesOneMore) {
   EXPECT_EQ(harness.job.m_nLastAssigned, 7);
 }
 
+// A finished worker of segment `index`, listed at the tail, its segment written or not, holding
+// a logged-in connection to the port when one is given.
+CDownloadThread* ListFinishedWorker(CDownloadJob& job, int32_t index, bool written, uint16_t port) {
+  CDownloadThread* worker = CDownloadThread::CreateObject();
+  job.m_workers.push_back(worker);
+  worker->m_nIndex = index;
+  worker->m_bComplete.store(1);
+  worker->m_bWritten = written ? 1 : 0;
+  if (port != 0) {
+    worker->m_pSession = new net::CInternetSession;
+    worker->m_pConnection = worker->m_pSession->GetFtpConnection("127.0.0.1", "", "", port, true);
+  }
+  return worker;
+}
+
 TEST(Donor, AWrittenWorkerThatStillHoldsItsConnectionIsTakenFirst) {
   constexpr int64_t kSize = 4 * SEGMENT_SIZE;
   FtpServer server(InstallerServer(ServerKind::Pyftpdlib, kSize));
@@ -134,20 +149,8 @@ TEST(Donor, AWrittenWorkerThatStillHoldsItsConnectionIsTakenFirst) {
   JobHarness harness(server.port(), FolderOf(folder));
   CDownloadJob& job = harness.job;
   // Segments 0 and 1 are written; 0 lent its connection to a replacement, 1 still holds its own.
-  net::CFtpConnection* held = nullptr;
-  for (const int32_t index : {0, 1}) {
-    CDownloadThread* worker = CDownloadThread::CreateObject();
-    ASSERT_NE(worker, nullptr);
-    job.m_workers.push_back(worker);
-    worker->m_nIndex = index;
-    worker->m_bComplete.store(1);
-    worker->m_bWritten = 1;
-    if (index == 1) {
-      worker->m_pSession = new net::CInternetSession;
-      held = worker->m_pConnection =
-          worker->m_pSession->GetFtpConnection("127.0.0.1", "", "", server.port(), true);
-    }
-  }
+  ListFinishedWorker(job, 0, true, 0);
+  net::CFtpConnection* held = ListFinishedWorker(job, 1, true, server.port())->m_pConnection;
   job.m_nFileSize = kSize;
   job.m_nLastAssigned = job.m_nLastWritten = 1;
   job.m_nNextOffset = job.m_nWritten = job.m_nReceived = 2 * SEGMENT_SIZE;
@@ -166,14 +169,8 @@ TEST(Donor, AtTheServersLimitANewSegmentBorrowsTheConnectionOfOneWaitingForItsTu
   JobHarness harness(server.port(), FolderOf(folder));
   CDownloadJob& job = harness.job;
   // Segment 1 is complete and waits for segment 0 with the one connection the server allows.
-  CDownloadThread* waiting = CDownloadThread::CreateObject();
-  ASSERT_NE(waiting, nullptr);
-  job.m_workers.push_back(waiting);
-  waiting->m_nIndex = 1;
-  waiting->m_bComplete.store(1);
-  waiting->m_pSession = new net::CInternetSession;
-  net::CFtpConnection* held = waiting->m_pConnection =
-      waiting->m_pSession->GetFtpConnection("127.0.0.1", "", "", server.port(), true);
+  CDownloadThread* waiting = ListFinishedWorker(job, 1, false, server.port());
+  net::CFtpConnection* held = waiting->m_pConnection;
   job.m_connectionLimit.Learn(1);
   job.m_nFileSize = kSize;
   job.m_nLastAssigned = 1;
