@@ -138,10 +138,9 @@ class CDownloadJob {
   CDownloadThread* FindWaitingConnectionHolder() const;
   // A finished worker that still has its connection to lend.
   static bool HoldsConnection(const CDownloadThread* worker);
-  // Listed workers logged in and not failed: what the server has let in.
-  int32_t WorkingConnections() const;
-  // Listed workers with a connection, opening one, or at work on one.
-  int32_t OpenConnections() const;
+  // Listed workers, not failed, that hold a logged-in connection (what the server has let in),
+  // and withOpening also those still opening theirs.
+  int32_t CountConnections(bool withOpening) const;
   void StopAndRetire(CDownloadThread* worker);
   // Pause (0) or resume (1) every listed worker, under the scheduler guard.
   bool HoldOrReleaseAll(int32_t running);

@@ -28,7 +28,7 @@ void CDownloadJob::ScheduleSegments() {
       m_nReceived -= worker->m_nGot;
       const SegmentOrder order{worker->m_strFileName, worker->m_nIndex,         worker->m_nStart,
                                worker->m_nLength,     worker->m_dwTransferType, worker->m_bPassive};
-      const int32_t working = WorkingConnections();
+      const int32_t working = CountConnections(false);
       if (worker->m_bLoginRefused != 0 && working > 0) {
         // While others of ours are logged in with the same account, a login turned away can
         // only be for their number: the server takes no more of us than it has let in. Not a
@@ -116,15 +116,17 @@ CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, Segment
     // server's limit, borrow the connection of a finished worker still waiting for its turn,
     // which keeps its segment and its place: a server that limits connections would otherwise
     // turn them away for as long as such workers hold theirs.
-    const bool newLogin =
-        kind == SegmentLaunch::New && m_connectionLimit.AllowLogin(OpenConnections());
-    CDownloadThread* holder = newLogin ? nullptr : FindWaitingConnectionHolder();
-    if (holder != nullptr) {
-      donor = holder;
-    } else if (!newLogin && kind != SegmentLaunch::Replacement &&
-               (kind == SegmentLaunch::New || !m_connectionLimit.AllowLogin(OpenConnections()))) {
-      m_reaper.Retire(written);  // written and with nothing left to lend: of no more use
-      return Launch::NoConnection;
+    const auto mayLogIn = [&] {
+      return kind == SegmentLaunch::Replacement ||
+             m_connectionLimit.AllowLogin(CountConnections(true));
+    };
+    if (kind != SegmentLaunch::New || !mayLogIn()) {
+      if (CDownloadThread* holder = FindWaitingConnectionHolder()) {
+        donor = holder;
+      } else if (kind == SegmentLaunch::New || !mayLogIn()) {
+        m_reaper.Retire(written);  // written and with nothing left to lend: of no more use
+        return Launch::NoConnection;
+      }
     }
   }
   const int32_t made = LaunchWorker(donor, order.fileName, order.index, order.start, order.length,
@@ -181,11 +183,7 @@ CDownloadThread* CDownloadJob::TakeWrittenDonor() {
 CDownloadThread* CDownloadJob::FindWaitingConnectionHolder() const {
   // A complete worker still waiting for its turn keeps its segment and its place, and lends
   // only its connection.
-  const auto holder =
-      std::find_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
-        return worker->m_bComplete.load(std::memory_order_acquire) != 0 &&
-               worker->m_pConnection != nullptr;
-      });
+  const auto holder = std::find_if(m_workers.begin(), m_workers.end(), HoldsConnection);
   return holder == m_workers.end() ? nullptr : *holder;
 }
 
@@ -195,23 +193,17 @@ bool CDownloadJob::HoldsConnection(const CDownloadThread* worker) {
          worker->m_pConnection != nullptr;
 }
 
-int32_t CDownloadJob::WorkingConnections() const {
+int32_t CDownloadJob::CountConnections(bool withOpening) const {
   return static_cast<int32_t>(
-      std::count_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
-        return worker->m_bError.load(std::memory_order_acquire) == 0 &&
-               (HoldsConnection(worker) ||
-                (worker->m_bComplete.load(std::memory_order_acquire) == 0 &&
-                 worker->m_bConnected.load(std::memory_order_relaxed) != 0));
-      }));
-}
-
-int32_t CDownloadJob::OpenConnections() const {
-  // Those still at work have a connection or are opening one.
-  return static_cast<int32_t>(
-      std::count_if(m_workers.begin(), m_workers.end(), [](const CDownloadThread* worker) {
-        return worker->m_bError.load(std::memory_order_acquire) == 0 &&
-               (worker->m_bComplete.load(std::memory_order_acquire) == 0 ||
-                HoldsConnection(worker));
+      std::count_if(m_workers.begin(), m_workers.end(), [withOpening](const CDownloadThread* w) {
+        if (w->m_bError.load(std::memory_order_acquire) != 0) {
+          return false;
+        }
+        if (w->m_bComplete.load(std::memory_order_acquire) != 0) {
+          return HoldsConnection(w);
+        }
+        // Still at work: logged in, or opening its connection.
+        return withOpening || w->m_bConnected.load(std::memory_order_relaxed) != 0;
       }));
 }
 
