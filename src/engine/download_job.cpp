@@ -5,6 +5,7 @@
 #include "engine/part_file.h"
 #include "engine/part_origin.h"
 #include "engine/timers.h"
+#include "platform/mark_of_web.h"
 
 namespace {
 
@@ -13,6 +14,12 @@ constexpr char kRestartNoticeSuffix[] = " : Automatic resume when restore proble
 constexpr char kVerifyingText[] = "Verifying...";
 constexpr char kServerFileChangedText[] =
     "The installer on the server has changed: downloading it again from the start";
+
+// Where the installer came from, as its mark of the web names it.
+std::string SourceUrl(const DownloadSettings& settings) {
+  return "ftp://" + settings.m_strHost + ":" + std::to_string(settings.m_nPort) +
+         settings.m_strServerDir + settings.m_strFileName;
+}
 
 }  // namespace
 
@@ -185,6 +192,8 @@ void CDownloadJob::GiveFinalName() {
     m_view.ShowMessage(FinalPath(), "File rename error");
     return;
   }
+  // Checked and named: only now is it the installer that the user may run.
+  platform::MarkAsFromInternet(FinalPath(), SourceUrl(m_settings));
   if (m_showFullProgress) {
     m_showFullProgress();
   }

@@ -31,8 +31,9 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, 
 
 BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY,
                          int sourceWidth, int sourceHeight, COLORREF keyColour) {
-  return ::TransparentBlt(m_hDC, x, y, width, height, source->m_hDC, sourceX, sourceY, sourceWidth,
-                          sourceHeight, keyColour);
+  // gdi32's own, a known DLL; msimg32's TransparentBlt is only a wrapper around it and is not.
+  return ::GdiTransparentBlt(m_hDC, x, y, width, height, source->m_hDC, sourceX, sourceY,
+                             sourceWidth, sourceHeight, keyColour);
 }
 
 void CDC::FillSolidRect(const RECT* rect, COLORREF colour) {

@@ -1,6 +1,7 @@
 #include "framework/win_app.h"
 
 #include "framework/app_name.h"
+#include "platform/system_library_win32.h"
 
 namespace {
 
@@ -29,6 +30,9 @@ HINSTANCE AfxGetResourceHandle() {
 
 // Defined with the application class so that a program with an application object links it.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before any window, COM or socket: nothing the system loads for them may come from the
+  // program's folder.
+  platform::RestrictDllSearchToSystemFolder();
   if (g_app != nullptr) {
     g_app->InitInstance();
   }

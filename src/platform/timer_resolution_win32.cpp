@@ -2,14 +2,31 @@
 
 #include <timeapi.h>
 
+#include "platform/system_library_win32.h"
 #include "platform/timer_resolution.h"
 #include "platform/timer_throttling_win32.h"
 
 namespace platform {
 
+namespace {
+
+// winmm is no known DLL: taken from the system folder when first needed.
+using TimePeriodCall = MMRESULT(WINAPI*)(UINT);
+
+TimePeriodCall TimeBeginPeriod() {
+  static const auto call = FindSystemFunction<TimePeriodCall>(L"winmm.dll", "timeBeginPeriod");
+  return call;
+}
+
+TimePeriodCall TimeEndPeriod() {
+  static const auto call = FindSystemFunction<TimePeriodCall>(L"winmm.dll", "timeEndPeriod");
+  return call;
+}
+
+}  // namespace
+
 SetProcessInformationCall FindSetProcessInformation() {
-  return reinterpret_cast<SetProcessInformationCall>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetProcessInformation")));
+  return FindKernelFunction<SetProcessInformationCall>("SetProcessInformation");
 }
 
 bool KeepTimerResolutionWhenHidden(SetProcessInformationCall setProcessInformation) {
@@ -31,13 +48,14 @@ void FineTimerResolution::Hold() {
     // Once for the process: the setting outlives every hold.
     static const bool keptWhenHidden = KeepTimerResolutionWhenHidden(FindSetProcessInformation());
     (void)keptWhenHidden;
-    m_bHeld = timeBeginPeriod(1) == TIMERR_NOERROR;
+    const TimePeriodCall begin = TimeBeginPeriod();
+    m_bHeld = begin != nullptr && TimeEndPeriod() != nullptr && begin(1) == TIMERR_NOERROR;
   }
 }
 
 void FineTimerResolution::Release() {
   if (m_bHeld) {
-    timeEndPeriod(1);
+    TimeEndPeriod()(1);
     m_bHeld = false;
   }
 }

@@ -9,7 +9,7 @@
 # The programs must have been built for 127.0.0.1:PORT, the checked one with the expected hash
 # SHA256 of ftp_servers.py's --seeded file of 1 MiB, the full-pace one with 15 segments a pass. Each case runs in a process of its own
 # with its own prefix, home and server, so one failure does not spoil the next case; CASE names
-# a subset (first_start, download, pause, exit, tray, browse, late_server). Screenshots go to
+# a subset (first_start, download, pause, exit, tray, browse, late_server, planted). Screenshots go to
 # $GUI_TEST_OUT (default: the current folder). Exits 1 if a case failed.
 set -euo pipefail
 
@@ -51,7 +51,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # The parent: one child process per case.
 if ((in_case == 0)); then
   cases=("$@")
-  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray browse late_server)
+  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray browse late_server planted)
   failed=()
   started="$(now_ms)"
   for name in "${cases[@]}"; do
@@ -765,11 +765,140 @@ case_late_server() {
   wait_visible 1
   end_tray_shell hidden
   cmp "$served_file" "$desktop/$installer" || fail "the file from the late server differs"
+  expect_zone_mark "$desktop/$installer"
   leave app "Exit downloader"
 }
 
+# expect_zone_mark FILE: the finished installer carries the mark of the web, which Wine keeps as
+# a plain file beside it.
+expect_zone_mark() {
+  local expected
+  expected="$(printf '[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=ftp://127.0.0.1:%s/%s\r\n' "$port" \
+    "$served" | od -An -c)"
+  [[ -e "$1:Zone.Identifier" ]] || fail "no mark of the web beside $1"
+  expect "mark of the web" "$expected" "$(od -An -c "$1:Zone.Identifier")"
+}
+
+# Windows takes these from its own copies whatever lies beside a program (its KnownDLLs and the
+# DLLs they load), so a planted copy of one is no threat there; Wine has no such list.
+readonly known_dlls=(advapi32 bcryptprimitives clbcatq combase comdlg32 coml2 difxapi gdi32
+  gdi32full gdiplus imagehlp imm32 kernel32 kernelbase msctf msvcp_win msvcrt normaliz nsi ntdll
+  ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi ucrtbase user32 win32u
+  wldap32 ws2_32)
+
+# planted_session NAME [WINE...=VALUE...]: a whole session of the program copy in the downloads
+# folder, started from the current folder: the first-start message, Browse opened and
+# cancelled, Next, the download to its end, exit. The installer and its mark go afterwards.
+planted_session() {
+  (cd "$current" && "$run" start "$dir" "$@" "$copy")
+  drive --timeout 30000 wait-box "Make shotcut" >/dev/null || fail "$1: no first-start message"
+  drive answer-box "Make shotcut" IDOK >/dev/null
+  wait_visible 1
+  drive click "$title" 1015 >/dev/null
+  drive --timeout 20000 press "Browse for Folder" IDCANCEL >/dev/null
+  drive click "$title" 1002 >/dev/null
+  wait_completed
+  cmp "$served_file" "$desktop/$installer" || fail "$1: the downloaded file differs"
+  expect_zone_mark "$desktop/$installer"
+  leave "$1" "Exit downloader"
+  rm -f "$desktop/$installer" "$desktop/$installer:Zone.Identifier" "$desktop"/*.lnk
+}
+
+# plant FOLDER NAME...: the marking DLL under each NAME.dll.
+plant() {
+  local folder="$1" name
+  shift
+  for name in "$@"; do
+    cp "$planted_dll" "$folder/$name.dll"
+  done
+}
+
+# native_first NAME...: Wine's overrides that load a DLL found beside the program before its
+# own, as Windows does for a DLL that is not a known one.
+native_first() {
+  local overrides name
+  overrides="$(eval "$("$run" env "$dir")" && echo "$WINEDLLOVERRIDES")"
+  for name in "$@"; do
+    overrides+=";$name=n,b"
+  done
+  echo "WINEDLLOVERRIDES=$overrides"
+}
+
+# wine_own NAME...: of the names, those that Wine's own DLLs take from the folder of a program
+# that restricts its DLL search as ours does: planted all at once, a name that runs is noted
+# and left out of the next try, until a try runs none.
+wine_own() {
+  local candidates=("$@") own=() try=0 reference_dir="$dir/reference" ran
+  while true; do
+    try=$((try + 1))
+    rm -rf "$reference_dir"
+    mkdir -p "$reference_dir"
+    cp "$reference_program" "$reference_dir/"
+    plant "$reference_dir" "${candidates[@]}"
+    (cd "$reference_dir" &&
+      "$run" start "$dir" "reference$try" "$(native_first "${candidates[@]}")" \
+        "$reference_dir/${reference_program##*/}")
+    # A planted DLL that Wine calls into stops the program: its mark tells, not its end.
+    local tries=100
+    until [[ -e "$dir/log/reference$try.rc" ]] || compgen -G "$reference_dir/*.ran" >/dev/null; do
+      ((tries-- > 0)) || break
+      sleep 0.1
+    done
+    sleep 0.5
+    "$run" stop "$dir"
+    ran="$(find "$reference_dir" -name '*.dll.ran' -printf '%f ' | sed 's/\.dll\.ran / /g')"
+    [[ -n "$ran" ]] || break
+    ((try <= $#)) || fail "Wine's own names: no end"
+    own+=($ran)
+    local left=() name
+    for name in "${candidates[@]}"; do
+      [[ " $ran " == *" $name "* ]] || left+=("$name")
+    done
+    candidates=("${left[@]}")
+  done
+  echo "${own[*]}"
+}
+
+# Users start the program from their Downloads folder, where other downloads lie. A DLL
+# planted there, or in the current folder, under the name of any DLL the program loads that
+# Windows does not protect, never runs; the download is whole and carries its mark.
+case_planted() {
+  # The copy that checks the installer's hash, so that the system DLL it loads only for that,
+  # at the end, is among the names.
+  serve $((1 * MiB)) $((1 * MiB)) --seeded
+  new_prefix --first-start
+  local folder="$dir/Downloads" names=() name own planted=()
+  current="$dir/current"
+  copy="$folder/${checked_program##*/}"
+  planted_dll="$(dirname "$driver_exe")/planted_dll.dll"
+  reference_program="$(dirname "$driver_exe")/reference_program.exe"
+  mkdir -p "$folder" "$current"
+  cp "$checked_program" "$copy"
+
+  # The names: what the process loads in a whole session, as Wine's loader tells it.
+  planted_session names WINEDEBUG=+loaddll
+  mapfile -t names < <(sed -n 's/.*Loaded L"[^"]*\\\([^\\"]*\)\.dll".*/\1/Ip' "$dir/log/names.err" |
+    tr '[:upper:]' '[:lower:]' | sort -u | while read -r name; do
+      [[ " ${known_dlls[*]} " == *" $name "* ]] || echo "$name"
+    done)
+  ((${#names[@]} > 0)) || fail "no DLL names in the loader's log"
+  own="$(wine_own "${names[@]}")"
+  for name in "${names[@]}"; do
+    [[ " $own " == *" $name "* ]] || planted+=("$name")
+  done
+  echo "     loaded, not known DLLs: ${names[*]}; Wine's own doing: ${own:-none}"
+  echo "     planted: ${planted[*]}"
+
+  plant "$folder" "${planted[@]}"
+  plant "$current" "${planted[@]}"
+  planted_session planted "$(native_first "${planted[@]}")"
+  local ran
+  ran="$(find "$dir" -name '*.dll.ran' -printf '%P ')"
+  [[ -z "$ran" ]] || fail "planted DLLs ran: $ran"
+}
+
 case "$case_name" in
-  first_start | download | pause | exit | tray | browse | late_server) "case_$case_name" ;;
+  first_start | download | pause | exit | tray | browse | late_server | planted) "case_$case_name" ;;
   *)
     echo "unknown case '$case_name'" >&2
     exit 2
