@@ -162,12 +162,14 @@ intptr_t CreateTcpSocket(intptr_t waker) {
   }
   u_long nonBlocking = 1;
   Waker* events = AsWaker(waker);
-  // The event may still be set by the socket a reconnect closed.
-  const bool watched =
-      events == nullptr || (ResetEvent(events->network) &&
-                            WSAEventSelect(socketHandle, events->network,
-                                           FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) == 0);
-  if (!watched || ioctlsocket(socketHandle, FIONBIO, &nonBlocking) != 0) {
+  // Non-blocking before the socket is tied to an event, after which Winsock restricts FIONBIO.
+  // The event may still be set by the socket that a reconnect closed.
+  const bool ready =
+      ioctlsocket(socketHandle, FIONBIO, &nonBlocking) == 0 &&
+      (events == nullptr || (ResetEvent(events->network) &&
+                             WSAEventSelect(socketHandle, events->network,
+                                            FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) == 0));
+  if (!ready) {
     closesocket(socketHandle);
     return kInvalidHandle;
   }
