@@ -13,10 +13,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Waits are cut into slices and the abort flag is read between them. A socket that is still
-// connecting may not wake on shutdown, so its slices are short. A connected one wakes on the
-// abort's shutdown (on the peer's answer to it at the latest), so a read waits in long slices:
-// the end of each is a wake-up, and at a slow rate a transfer spends most of its time waiting.
+// Waits are cut into slices and the abort flag is read between them. An abort ends a wait at
+// once (its shutdown, and on Windows the waker's event), so a read waits in long slices: the end
+// of each is a wake-up, and at a slow rate a transfer spends most of its time waiting. A socket
+// that is still connecting may not wake on shutdown where there is no waker, so its slices are
+// short.
 constexpr uint32_t kWriteWaitSliceMs = 100;
 constexpr uint32_t kReadWaitSliceMs = 1000;
 
@@ -41,16 +42,16 @@ InternetError TransferError(os::Failure failure) {
 }
 
 // Waits until the socket is ready or the deadline passes; a failed wait throws failure.
-void WaitReady(const Socket& socket, intptr_t handle, bool forWrite, Clock::time_point deadline,
-               InternetError failure) {
+void WaitReady(const Socket& socket, intptr_t handle, intptr_t waker, bool forWrite,
+               Clock::time_point deadline, InternetError failure) {
   for (;;) {
     ThrowIfAborted(socket);
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     const uint32_t leftMs = left.count() > 0 ? static_cast<uint32_t>(left.count()) : 0;
     const uint32_t sliceMs = std::min(leftMs, forWrite ? kWriteWaitSliceMs : kReadWaitSliceMs);
-    const os::Readiness readiness =
-        forWrite ? os::WaitWritable(handle, sliceMs) : os::WaitReadable(handle, sliceMs);
+    const os::Readiness readiness = forWrite ? os::WaitWritable(handle, waker, sliceMs)
+                                             : os::WaitReadable(handle, waker, sliceMs);
     if (readiness == os::Readiness::Ready) {
       ThrowIfAborted(socket);
       return;
@@ -79,10 +80,11 @@ std::optional<std::string> ResolveFirstIPv4(const std::string& host) {
   return os::ResolveFirstIPv4(host);
 }
 
-Socket::Socket() : handle_(os::kInvalidHandle) {}
+Socket::Socket() : handle_(os::kInvalidHandle), waker_(os::CreateWaker()) {}
 
 Socket::~Socket() {
   Close();
+  os::DestroyWaker(waker_);
 }
 
 void Socket::Connect(const std::string& ipv4, uint16_t port, uint32_t timeoutMs) {
@@ -96,7 +98,7 @@ void Socket::Connect(const std::string& ipv4, uint16_t port, uint32_t timeoutMs)
     if (handle_ != os::kInvalidHandle) {
       os::CloseSocket(handle_);
     }
-    handle_ = os::CreateTcpSocket();
+    handle_ = os::CreateTcpSocket(waker_);
     if (handle_ == os::kInvalidHandle) {
       throw CInternetException(kErrorCannotConnect);
     }
@@ -105,7 +107,7 @@ void Socket::Connect(const std::string& ipv4, uint16_t port, uint32_t timeoutMs)
     ThrowFailure(*this, kErrorCannotConnect);
   }
   // Winsock may report a refused connection as a failed wait.
-  WaitReady(*this, handle_, true, deadline, kErrorCannotConnect);
+  WaitReady(*this, handle_, waker_, true, deadline, kErrorCannotConnect);
   if (os::ConnectOutcome(handle_)) {
     ThrowFailure(*this, kErrorCannotConnect);
   }
@@ -119,7 +121,7 @@ void Socket::SendAll(const void* data, size_t size, uint32_t timeoutMs) {
     throw CInternetException(kErrorConnectionAborted);
   }
   while (size > 0) {
-    WaitReady(*this, handle_, true, deadline, kErrorConnectionAborted);
+    WaitReady(*this, handle_, waker_, true, deadline, kErrorConnectionAborted);
     const long long sent = os::SendSome(handle_, bytes, size);
     if (sent < 0) {
       const os::Failure failure = os::LastFailure();
@@ -158,7 +160,7 @@ size_t Socket::Receive(void* buffer, size_t size, uint32_t timeoutMs) {
     if (failure != os::Failure::WouldBlock) {
       ThrowFailure(*this, TransferError(failure));
     }
-    WaitReady(*this, handle_, false, deadline, kErrorConnectionAborted);
+    WaitReady(*this, handle_, waker_, false, deadline, kErrorConnectionAborted);
   }
 }
 
@@ -169,6 +171,7 @@ void Socket::Abort() {
   if (handle_ != os::kInvalidHandle) {
     os::ShutdownBoth(handle_);
   }
+  os::WakeWaits(waker_);
 }
 
 void Socket::Close() {

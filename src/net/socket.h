@@ -41,6 +41,9 @@ class Socket {
   // Written only by the owning thread, under handleMutex_; Abort reads it under the same lock, so
   // it never shuts down a handle that Close has already given back to the system.
   intptr_t handle_;
+  // Ends the owning thread's waits when Abort calls from another thread (see os::CreateWaker);
+  // made with the socket, never changed.
+  const intptr_t waker_;
   std::mutex handleMutex_;
   // Set by Abort on another thread; read by the blocking calls between waits.
   std::atomic<bool> aborted_{false};

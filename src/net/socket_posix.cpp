@@ -75,7 +75,14 @@ std::optional<std::string> ResolveFirstIPv4(const std::string& host) {
   return std::string(text);
 }
 
-intptr_t CreateTcpSocket() {
+// The shutdown that Abort makes ends a poll in another thread at once.
+intptr_t CreateWaker() {
+  return kInvalidHandle;
+}
+void DestroyWaker(intptr_t) {}
+void WakeWaits(intptr_t) {}
+
+intptr_t CreateTcpSocket(intptr_t /*waker: none on POSIX*/) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     return kInvalidHandle;
@@ -129,10 +136,10 @@ std::optional<Failure> ConnectOutcome(intptr_t handle) {
   return failure == Failure::WouldBlock ? Failure::Other : failure;
 }
 
-Readiness WaitReadable(intptr_t handle, uint32_t ms) {
+Readiness WaitReadable(intptr_t handle, intptr_t /*waker*/, uint32_t ms) {
   return Wait(handle, POLLIN, ms);
 }
-Readiness WaitWritable(intptr_t handle, uint32_t ms) {
+Readiness WaitWritable(intptr_t handle, intptr_t /*waker*/, uint32_t ms) {
   return Wait(handle, POLLOUT, ms);
 }
 

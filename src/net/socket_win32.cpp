@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <new>
+
 #include "net/socket_os.h"
 
 namespace net::os {
@@ -31,7 +33,7 @@ SOCKET AsSocket(intptr_t handle) {
 }
 
 // select, not WSAPoll: WSAPoll on older Windows never reports a failed non-blocking connect.
-Readiness Wait(intptr_t handle, bool forWrite, uint32_t ms) {
+Readiness Select(intptr_t handle, bool forWrite, uint32_t ms) {
   fd_set wanted;
   fd_set failed;
   FD_ZERO(&wanted);
@@ -49,7 +51,86 @@ Readiness Wait(intptr_t handle, bool forWrite, uint32_t ms) {
   return result == 0 ? Readiness::NotYet : Readiness::Failed;
 }
 
+// The events a socket's waits watch: what happens on the socket (tied to it by WSAEventSelect)
+// and the wake-up, which stays set once set.
+struct Waker {
+  HANDLE network = nullptr;
+  HANDLE wake = nullptr;
+};
+
+Waker* AsWaker(intptr_t waker) {
+  return waker == kInvalidHandle ? nullptr : reinterpret_cast<Waker*>(waker);
+}
+
+Readiness Wait(intptr_t handle, intptr_t waker, bool forWrite, uint32_t ms) {
+  Waker* events = AsWaker(waker);
+  if (events == nullptr) {
+    return Select(handle, forWrite, ms);
+  }
+  // The network event records changes, not states. A read waits only after a receive found
+  // nothing, which re-arms FD_READ, so data or a close that comes later sets it. FD_WRITE comes
+  // again only after a send that would have blocked, so a write looks at the state first.
+  if (forWrite) {
+    const Readiness now = Select(handle, true, 0);
+    if (now != Readiness::NotYet) {
+      return now;
+    }
+  }
+  const HANDLE watched[] = {events->network, events->wake};
+  const DWORD woken = WaitForMultipleObjects(2, watched, FALSE, ms);
+  if (woken == WAIT_FAILED) {
+    return Readiness::Failed;
+  }
+  if (woken != WAIT_OBJECT_0) {
+    return Readiness::NotYet;  // the time is up, or the wake-up: the caller knows which
+  }
+  // Resets the event, so that the next wait waits for the next change.
+  WSANETWORKEVENTS happened{};
+  if (WSAEnumNetworkEvents(AsSocket(handle), events->network, &happened) != 0) {
+    return Readiness::Failed;
+  }
+  if (forWrite) {
+    return Select(handle, true, 0);
+  }
+  return (happened.lNetworkEvents & (FD_READ | FD_CLOSE)) != 0 ? Readiness::Ready
+                                                               : Readiness::NotYet;
+}
+
 }  // namespace
+
+intptr_t CreateWaker() {
+  // Plain kernel events, which need no Winsock start-up: a socket is made before it connects.
+  auto* waker = new (std::nothrow) Waker;
+  if (waker == nullptr) {
+    return kInvalidHandle;
+  }
+  waker->network = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  waker->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (waker->network == nullptr || waker->wake == nullptr) {
+    DestroyWaker(reinterpret_cast<intptr_t>(waker));
+    return kInvalidHandle;
+  }
+  return reinterpret_cast<intptr_t>(waker);
+}
+
+void DestroyWaker(intptr_t waker) {
+  Waker* events = AsWaker(waker);
+  if (events == nullptr) {
+    return;
+  }
+  for (HANDLE event : {events->network, events->wake}) {
+    if (event != nullptr) {
+      CloseHandle(event);
+    }
+  }
+  delete events;
+}
+
+void WakeWaits(intptr_t waker) {
+  if (Waker* events = AsWaker(waker)) {
+    SetEvent(events->wake);
+  }
+}
 
 bool Startup() {
   WSADATA data;
@@ -74,13 +155,21 @@ std::optional<std::string> ResolveFirstIPv4(const std::string& host) {
   return std::string(text);
 }
 
-intptr_t CreateTcpSocket() {
+intptr_t CreateTcpSocket(intptr_t waker) {
   const SOCKET socketHandle = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (socketHandle == INVALID_SOCKET) {
     return kInvalidHandle;
   }
   u_long nonBlocking = 1;
-  if (ioctlsocket(socketHandle, FIONBIO, &nonBlocking) != 0) {
+  Waker* events = AsWaker(waker);
+  // Non-blocking before the socket is tied to an event, after which Winsock restricts FIONBIO.
+  // The event may still be set by the socket that a reconnect closed.
+  const bool ready =
+      ioctlsocket(socketHandle, FIONBIO, &nonBlocking) == 0 &&
+      (events == nullptr || (ResetEvent(events->network) &&
+                             WSAEventSelect(socketHandle, events->network,
+                                            FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) == 0));
+  if (!ready) {
     closesocket(socketHandle);
     return kInvalidHandle;
   }
@@ -127,11 +216,11 @@ std::optional<Failure> ConnectOutcome(intptr_t handle) {
   return failure == Failure::WouldBlock ? Failure::Other : failure;
 }
 
-Readiness WaitReadable(intptr_t handle, uint32_t ms) {
-  return Wait(handle, false, ms);
+Readiness WaitReadable(intptr_t handle, intptr_t waker, uint32_t ms) {
+  return Wait(handle, waker, false, ms);
 }
-Readiness WaitWritable(intptr_t handle, uint32_t ms) {
-  return Wait(handle, true, ms);
+Readiness WaitWritable(intptr_t handle, intptr_t waker, uint32_t ms) {
+  return Wait(handle, waker, true, ms);
 }
 
 long long SendSome(intptr_t handle, const void* data, size_t size) {

@@ -470,6 +470,13 @@ exit_from_downloading() {
     sleep 0.1
   done
 }
+exit_from_reading() {
+  # The pace as shipped, a segment more every pass: some seconds in, a few workers read at once.
+  start "$1"
+  start_download
+  wait_for_growth "$part"
+  sleep 4
+}
 exit_from_paused() {
   start "$1"
   start_download
@@ -490,32 +497,57 @@ exit_from_failing() {
   # The server goes: the workers' connections break, and the passes that follow start them
   # again, which the refused connections fail at once.
   moravent_stop_ftp_server
+  serving=""
   sleep 5
 }
 exit_from_completed() {
   moravent_stop_ftp_server
   serve $((1 * MiB)) $((1 * MiB))
+  serving=""
   start "$1"
   drive click "$title" 1002 >/dev/null
   wait_completed
 }
 
-# The exit questions in every state the program can be in. A row: the state, how the user asks
-# to leave, the questions in turn with the answer to each, and what the target folder holds
-# after the end: the part file with its record (part), nothing of the download (none), or the
-# served file under the installer's name (installer). The program must end after the last answer.
+# The exit questions in every state the program can be in. A row: the server, the state, how
+# the user asks to leave, the questions in turn with the answer to each, and what the target
+# folder holds after the end: the part file with its record (part), nothing of the download
+# (none), or the served file under the installer's name (installer). The program must end after
+# the last answer. The servers (serve_kind) differ in how fast they send on each connection:
+# the workers of one without a limit mostly wait for their turn, those of one with a limit mostly
+# wait in a read.
 readonly exit_rows=(
-  "phase1      exit   Are you sure?=IDYES                           none"
-  "downloading alt+F4 Resume Later?=IDYES                           part"
-  "downloading exit   Resume Later?=IDNO Are you sure?=IDYES        none"
-  "paused      stop   Resume Later?=IDYES                           part"
-  "tray        close  Resume Later?=IDYES                           part"
-  "failing     exit   Resume Later?=IDYES                           part"
-  "completed   escape Exit downloader=IDYES                         installer"
+  "256k phase1      exit   Are you sure?=IDYES                           none"
+  "256k downloading alt+F4 Resume Later?=IDYES                           part"
+  "256k downloading exit   Resume Later?=IDNO Are you sure?=IDYES        none"
+  "256k paused      stop   Resume Later?=IDYES                           part"
+  "256k tray        close  Resume Later?=IDYES                           part"
+  "256k failing     exit   Resume Later?=IDYES                           part"
+  "256k completed   escape Exit downloader=IDYES                         installer"
+  "250k reading     alt+F4 Resume Later?=IDYES                           part"
+  "250k paused      alt+F4 Resume Later?=IDYES                           part"
+  "250k tray        close  Resume Later?=IDYES                           part"
+  "unlimited reading alt+F4 Resume Later?=IDYES                           part"
 )
 
+# serve_kind KIND: the server of an exit row, started unless it already runs: 256k (32 MiB at
+# 256 KiB/s a connection), 250k (24 MiB at 250,000 bytes/s a connection, as vsftpd's
+# anon_max_rate=250000 holds it) or unlimited (24 MiB, as fast as it goes).
+serving=""
+serve_kind() {
+  [[ "$1" != "$serving" ]] || return 0
+  moravent_stop_ftp_server
+  case "$1" in
+    256k) serve $((32 * MiB)) $((256 * 1024)) ;;
+    250k) serve $((24 * MiB)) 250000 ;;
+    unlimited) serve $((24 * MiB)) 0 ;;
+    *) fail "no server kind called '$1'" ;;
+  esac
+  serving="$1"
+}
+
 case_exit() {
-  serve $((32 * MiB)) $((256 * 1024))
+  serve_kind 256k
   new_prefix
   # The target folder comes from the record, which the exit questions must leave alone.
   local target="$dir/downloads" target_win
@@ -546,13 +578,14 @@ case_exit() {
   drive answer-box "Resume Later?" IDYES >/dev/null
   ends asking
 
-  local row state how files answer question text number=0
+  local row kind state how files answer question text number=0
   for row in "${exit_rows[@]}"; do
-    read -r state how _ <<<"$row"
+    read -r kind state how _ <<<"$row"
     files="${row##* }"
     number=$((number + 1))
-    local name="exit$number-$state"
-    rm -f "$part" "$part.origin"
+    local name="exit$number-$kind-$state"
+    rm -f "$part" "$part.origin" "$target/$installer"
+    serve_kind "$kind"
     "exit_from_$state" "$name"
     leave_by "$how"
     # The answers: "CAPTION=BUTTON" words between the way and the files.
@@ -575,6 +608,10 @@ case_exit() {
       part)
         [[ -e "$part" && -e "$part.origin" ]] || fail "$name: the part file or its record is gone"
         [[ ! -e "$target/$installer" ]] || fail "$name: an unfinished download got the name"
+        # What was written is the served file's start, nothing of a segment cut short (a server
+        # that went took its file along).
+        [[ ! -e "$served_file" ]] || cmp -s -n "$(size_of "$part")" "$part" "$served_file" ||
+          fail "$name: the part file is no prefix of the served file"
         ;;
       none)
         [[ ! -e "$part" && ! -e "$part.origin" && ! -e "$target/$installer" ]] ||
