@@ -1,3 +1,4 @@
+#include <iterator>
 #include <string>
 
 #include "framework/app_name.h"
@@ -17,6 +18,6 @@ int AfxMessageBox(const char* text, UINT type) {
 int AfxMessageBox(UINT stringId, UINT type) {
   // Resource strings are at most 4,096 characters long.
   wchar_t text[4097] = {};
-  LoadStringW(AfxGetResourceHandle(), stringId, text, 4097);
+  LoadStringW(AfxGetResourceHandle(), stringId, text, static_cast<int>(std::size(text)));
   return AfxMessageBox(platform::Utf8Text(text).c_str(), type);
 }
