@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/system_code_page.h"
 #include "platform/wide_win32.h"
 
@@ -30,16 +32,18 @@ std::optional<std::string> Utf8FromSystemCodePage(const std::string& bytes) {
 }
 
 std::optional<std::string> SystemCodePageFromUtf8(const std::string& utf8) {
+  // Every ANSI code page holds ASCII byte for byte, also a UTF-8 one, which refuses the flags
+  // below.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return utf8;
+  }
   const std::optional<std::wstring> wide = WidePath(utf8);
   if (!wide) {
     return std::nullopt;
   }
-  if (wide->empty()) {
-    return std::string();
-  }
   const int size = static_cast<int>(wide->size());
   // Best-fit would turn "Ł" into "L"; the default character into "?". Either names another
-  // file. A UTF-8 code page refuses these flags: its text then takes the UTF-8 form.
+  // file.
   BOOL usedDefault = FALSE;
   const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr,
                                          0, nullptr, &usedDefault);
