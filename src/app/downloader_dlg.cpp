@@ -144,7 +144,7 @@ void CDownloaderDlg::MakeDesktopShortcut() {
   }
   // Silent on failure: the shortcut is still missing at the next start, which tries again.
   if (SUCCEEDED(CreateShortcut(platform::ModulePath(), linkPath, kShortcutDescription))) {
-    MessageBoxA(m_hWnd, "Make shotcut at Desktop", "Make shotcut", MB_OK);
+    MessageBox("Make shotcut at Desktop", "Make shotcut", MB_OK);
   }
 }
 

@@ -76,7 +76,7 @@ void CDownloaderDlg::OnQuit() {
     return;
   }
   const auto askOwnedByWindow = [this](const char* text, const char* caption, UINT buttons) {
-    return MessageBoxA(m_hWnd, text, caption, buttons | MB_ICONQUESTION);
+    return MessageBox(text, caption, buttons | MB_ICONQUESTION);
   };
   m_bAskingToExit = true;
   const ExitChoice choice =

@@ -65,7 +65,7 @@ void CDownloaderDlg::SetProgressPosition(int percent) {
 }
 
 void CDownloaderDlg::ShowMessage(const std::string& text, const std::string& caption) {
-  MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK);
+  MessageBox(text.c_str(), caption.c_str(), MB_OK);
 }
 
 void CDownloaderDlg::LockWindowUpdate() {

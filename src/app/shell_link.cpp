@@ -4,7 +4,10 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <optional>
+
 #include "app/com_scope.h"
+#include "platform/wide_win32.h"
 
 namespace {
 
@@ -13,19 +16,25 @@ std::string FolderOf(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(0, separator);
 }
 
-HRESULT SaveLink(IShellLinkA& link, const std::string& linkPath) {
+// A path that cannot be carried over exactly fails the step: a link to or at another path is
+// no link at all.
+HRESULT SetPathField(IShellLinkW& link, HRESULT (STDMETHODCALLTYPE IShellLinkW::*set)(LPCWSTR),
+                     const std::string& path) {
+  const std::optional<std::wstring> widePath = platform::WidePath(path);
+  return widePath ? (link.*set)(widePath->c_str()) : E_INVALIDARG;
+}
+
+HRESULT SaveLink(IShellLinkW& link, const std::string& linkPath) {
+  const std::optional<std::wstring> widePath = platform::WidePath(linkPath);
+  if (!widePath) {
+    return E_INVALIDARG;
+  }
   IPersistFile* file = nullptr;
   HRESULT hr = link.QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
   if (FAILED(hr)) {
     return hr;
   }
-  WCHAR widePath[MAX_PATH] = {};
-  if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) {
-    // Too long for the buffer: saving under a cut name would put the link somewhere else.
-    hr = HRESULT_FROM_WIN32(GetLastError());
-  } else {
-    hr = file->Save(widePath, TRUE);
-  }
+  hr = file->Save(widePath->c_str(), TRUE);
   file->Release();
   return hr;
 }
@@ -35,19 +44,19 @@ HRESULT SaveLink(IShellLinkA& link, const std::string& linkPath) {
 HRESULT CreateShortcut(const std::string& targetPath, const std::string& linkPath,
                        const std::string& description) {
   const ScopedComInit com;
-  IShellLinkA* link = nullptr;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  IShellLinkW* link = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link));
   if (FAILED(hr)) {
     return hr;
   }
   // A link missing a field is not saved: it would stand in the way of the next start's try.
-  hr = link->SetPath(targetPath.c_str());
+  hr = SetPathField(*link, &IShellLinkW::SetPath, targetPath);
   if (SUCCEEDED(hr)) {
-    hr = link->SetWorkingDirectory(FolderOf(targetPath).c_str());
+    hr = SetPathField(*link, &IShellLinkW::SetWorkingDirectory, FolderOf(targetPath));
   }
   if (SUCCEEDED(hr)) {
-    hr = link->SetDescription(description.c_str());
+    hr = link->SetDescription(platform::WideText(description).c_str());
   }
   if (SUCCEEDED(hr)) {
     hr = SaveLink(*link, linkPath);

@@ -2,18 +2,23 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <wchar.h>
 
+#include <optional>
 #include <string>
 
 #include "controls/link_label.h"
 #include "framework/win_app.h"
+#include "platform/wide_win32.h"
 
 namespace {
 
 // The fallback's command line is built in a buffer of this many characters (its terminator
-// included); the registry value read into it is at most kRegistryValueSize bytes.
+// included); the registry value read into it is at most kRegistryValueChars characters.
 constexpr size_t kCommandLineCapacity = 520;
-constexpr DWORD kRegistryValueSize = 260;
+constexpr size_t kRegistryValueChars = 260;
+// WinExec's answer for a program started: any value above 31.
+constexpr int kStarted = 33;
 
 struct OpenError {
   int code;
@@ -38,6 +43,32 @@ constexpr OpenError kOpenErrors[] = {
     {SE_ERR_NOASSOC, "There is no application associated\nwith the given filename extension."},
     {SE_ERR_DLLNOTFOUND, "The specified dynamic-link library was not found."},
 };
+
+// Runs the command line as WinExec does, with WinExec's results. WinExec has no UTF-16 form, and
+// through the ANSI code page a browser installed in the user's profile would be looked for
+// under a best-fit name: another user's folder, perhaps.
+int RunCommandLine(const std::string& commandLine, int showCommand) {
+  std::optional<std::wstring> wide = platform::WidePath(commandLine);
+  if (!wide) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, &(*wide)[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      return static_cast<int>(error);
+    }
+    return error == ERROR_BAD_EXE_FORMAT ? ERROR_BAD_FORMAT : 0;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return kStarted;
+}
 
 }  // namespace
 
@@ -66,29 +97,37 @@ int CLinkLabel::OpenTarget(const std::string& address, int showCommand) {
   }
   // A command line that would not fit is refused rather than cut: cut, it could run something
   // else than the browser, or open another address.
-  if (command.size() + 1 + address.size() >= kCommandLineCapacity) {
+  if (platform::WideText(command).size() + 1 + platform::WideText(address).size() >=
+      kCommandLineCapacity) {
     return SE_ERR_OOM;
   }
   command += ' ';
   command += address;
-  return static_cast<int>(WinExec(command.c_str(), static_cast<UINT>(showCommand)));
+  return RunCommandLine(command, showCommand);
 }
 
 LONG CLinkLabel::ReadRegistryDefault(HKEY root, const std::string& subkey, std::string& output) {
   HKEY key = nullptr;
-  LONG error = RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &key);
+  LONG error = RegOpenKeyExW(root, platform::WideText(subkey).c_str(), 0, KEY_QUERY_VALUE, &key);
   if (error != ERROR_SUCCESS) {
     return error;
   }
-  char value[kRegistryValueSize] = {};
+  wchar_t value[kRegistryValueChars] = {};
   LONG size = sizeof(value);
-  error = RegQueryValueA(key, nullptr, value, &size);
+  error = RegQueryValueW(key, nullptr, value, &size);
   RegCloseKey(key);
-  // A value that could not be read (too long, among others) is no text at all.
-  if (error == ERROR_SUCCESS) {
-    output.assign(value, strnlen(value, sizeof(value)));
+  if (error != ERROR_SUCCESS) {
+    // A value that could not be read (too long, among others) is no text at all.
+    return error;
   }
-  return error;
+  // A program path with a lone surrogate has no UTF-8 form to run it by.
+  const std::optional<std::string> text =
+      platform::Utf8Path(std::wstring(value, wcsnlen(value, kRegistryValueChars)));
+  if (!text) {
+    return ERROR_INVALID_DATA;
+  }
+  output = *text;
+  return ERROR_SUCCESS;
 }
 
 std::string CLinkLabel::OpenErrorText(int code) {

@@ -18,11 +18,11 @@ void CLinkLabel::LoadLinkCursor() {
   if (m_hLinkCursor != nullptr) {
     return;
   }
-  char folder[MAX_PATH] = {};
-  GetWindowsDirectoryA(folder, MAX_PATH);
-  const std::string path = std::string(folder) + "\\winhlp32.exe";
-  // Only its resources are wanted: no code of it runs.
-  if (const HMODULE help = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+  wchar_t folder[MAX_PATH] = {};
+  GetWindowsDirectoryW(folder, MAX_PATH);
+  const std::wstring path = std::wstring(folder) + L"\\winhlp32.exe";
+  // By its full path, and only its resources are wanted: no code of it runs.
+  if (const HMODULE help = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
     if (const HCURSOR cursor = LoadCursorA(help, MAKEINTRESOURCEA(kLinkCursorId))) {
       m_hLinkCursor = CopyIcon(cursor);
     }

@@ -1,6 +1,7 @@
 #include "controls/transparent_ctrl.h"
 
 #include "framework/geometry.h"
+#include "platform/wide_win32.h"
 
 int TagTransparentCtrl(HWND window) {
   if (GetPropA(window, kTransparentCtrlProperty) != nullptr) {
@@ -32,7 +33,8 @@ void CopyParentBackground(CDC* background, CDC& childDC, HWND child) {
 }
 
 void ReplaceWindowText(HWND control, const char* text) {
-  ::DefWindowProcA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  ::DefWindowProcW(control, WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(platform::WideText(text).c_str()));
 }
 
 void CTransparentHelper::Attach(HWND control) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/wide_win32.h"
+
 namespace fw {
 
 std::string FileTitle(const std::string& path) {
@@ -16,12 +18,12 @@ std::string FileTitle(const std::string& path) {
 
 std::string ProgramName() {
   // Module paths may exceed MAX_PATH; a full buffer means the path was cut.
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
     if (length < path.size()) {
       path.resize(length);
-      return FileTitle(path);
+      return FileTitle(platform::Utf8Text(path));
     }
     path.resize(path.size() * 2);
   }

@@ -2,6 +2,7 @@
 
 #include "framework/gdi_object.h"
 #include "framework/wnd.h"
+#include "platform/wide_win32.h"
 
 CDC::~CDC() {
   DeleteDC();
@@ -42,12 +43,14 @@ void CDC::FillSolidRect(const RECT* rect, COLORREF colour) {
 }
 
 int CDC::DrawText(const std::string& text, RECT* rect, UINT format) {
-  return ::DrawTextA(m_hDC, text.c_str(), static_cast<int>(text.size()), rect, format);
+  const std::wstring wide = platform::WideText(text);
+  return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), rect, format);
 }
 
 CSize CDC::GetTextExtent(const std::string& text) const {
+  const std::wstring wide = platform::WideText(text);
   SIZE size{0, 0};
-  ::GetTextExtentPoint32A(m_hDC, text.c_str(), static_cast<int>(text.size()), &size);
+  ::GetTextExtentPoint32W(m_hDC, wide.c_str(), static_cast<int>(wide.size()), &size);
   return CSize(size.cx, size.cy);
 }
 

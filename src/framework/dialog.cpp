@@ -30,7 +30,7 @@ INT_PTR CDialog::DoModal() {
   }
   fw::EnsureCommonControls();
   const fw::DialogCreationHook creationHook(*this);
-  return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+  return DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
                          m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr,
                          &LeaveToDialogManager, 0);
 }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "framework/window_map.h"
+#include "platform/wide_win32.h"
 
 CWnd::CWnd() = default;
 
@@ -39,8 +40,10 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
   }
   m_hWnd = hwnd;
   PreSubclassWindow();
+  // A Unicode procedure: text messages reach the window and its controls in UTF-16, not
+  // through the ANSI code page.
   const auto previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcedure)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcedure)));
   if (previous == nullptr) {
     // Not a window this process may subclass (or no window at all).
     fw::RemoveBinding(hwnd);
@@ -62,9 +65,9 @@ HWND CWnd::UnsubclassWindow() {
   if (hwnd == nullptr || FromHandlePermanent(hwnd) != this) {
     return nullptr;
   }
-  const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+  const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
   if (current == &WindowProcedure) {
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC,
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
                       reinterpret_cast<LONG_PTR>(fw::FindBinding(hwnd).previous));
     fw::RemoveBinding(hwnd);
   } else {
@@ -86,9 +89,12 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
 void CWnd::PreSubclassWindow() {}
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, DWORD style, HWND parent) {
-  const HWND hwnd = CreateWindowExA(exStyle, className, nullptr, style, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
+  if (className == nullptr) {
+    return FALSE;
+  }
+  const HWND hwnd = CreateWindowExW(exStyle, platform::WideText(className).c_str(), nullptr, style,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (hwnd == nullptr) {
     return FALSE;
   }
@@ -125,8 +131,8 @@ LRESULT CALLBACK CWnd::WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
     return binding.object->Dispatch(message, wParam, lParam);
   }
   const LRESULT result = binding.previous != nullptr
-                             ? CallWindowProcA(binding.previous, hwnd, message, wParam, lParam)
-                             : ::DefWindowProcA(hwnd, message, wParam, lParam);
+                             ? CallWindowProcW(binding.previous, hwnd, message, wParam, lParam)
+                             : ::DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     fw::RemoveBinding(hwnd);
   }
@@ -194,8 +200,8 @@ LRESULT CWnd::Default() {
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const WNDPROC previous = fw::FindBinding(m_hWnd).previous;
-  return previous != nullptr ? CallWindowProcA(previous, m_hWnd, message, wParam, lParam)
-                             : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+  return previous != nullptr ? CallWindowProcW(previous, m_hWnd, message, wParam, lParam)
+                             : ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) {

@@ -52,9 +52,11 @@ class CWnd {
   CWnd* GetDlgItem(int id);
   int GetDlgCtrlID() const;
 
+  // Window texts are UTF-8 here and UTF-16 in the window.
   void SetWindowText(const char* text);
-  int GetWindowText(char* buffer, int size) const;
   void GetWindowText(std::string& text) const;
+  // A message box owned by the window.
+  int MessageBox(const char* text, const char* caption, UINT type = MB_OK);
   BOOL ShowWindow(int command);
   BOOL IsWindowVisible() const;
   BOOL IsIconic() const;

@@ -1,22 +1,26 @@
 // The thin calls of CWnd: each is the Win32 call of the same name on the bound window.
 #include "framework/gdi_object.h"
 #include "framework/wnd.h"
+#include "platform/wide_win32.h"
 
 int CWnd::GetDlgCtrlID() const {
   return ::GetDlgCtrlID(m_hWnd);
 }
 
 void CWnd::SetWindowText(const char* text) {
-  ::SetWindowTextA(m_hWnd, text);
-}
-
-int CWnd::GetWindowText(char* buffer, int size) const {
-  return ::GetWindowTextA(m_hWnd, buffer, size);
+  ::SetWindowTextW(m_hWnd, text != nullptr ? platform::WideText(text).c_str() : nullptr);
 }
 
 void CWnd::GetWindowText(std::string& text) const {
-  text.assign(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowText(&text[0], static_cast<int>(text.size()))));
+  std::wstring wide(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+  wide.resize(
+      static_cast<size_t>(::GetWindowTextW(m_hWnd, &wide[0], static_cast<int>(wide.size()))));
+  text = platform::Utf8Text(wide);
+}
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
+  return ::MessageBoxW(m_hWnd, platform::WideText(text).c_str(),
+                       platform::WideText(caption).c_str(), type);
 }
 
 BOOL CWnd::ShowWindow(int command) {
@@ -83,7 +87,7 @@ BOOL CWnd::SetWindowPos(HWND insertAfter, int x, int y, int width, int height, U
 }
 
 DWORD CWnd::GetStyle() const {
-  return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE));
+  return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {
@@ -92,7 +96,7 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {
   if (changed == style) {
     return FALSE;
   }
-  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
   return TRUE;
 }
 
@@ -105,11 +109,11 @@ BOOL CWnd::KillTimer(UINT_PTR id) {
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::PostMessageA(m_hWnd, message, wParam, lParam);
+  return ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::SendMessageA(m_hWnd, message, wParam, lParam);
+  return ::SendMessageW(m_hWnd, message, wParam, lParam);
 }
 
 void CWnd::SetFont(CFont* font, BOOL redraw) {
@@ -118,7 +122,7 @@ void CWnd::SetFont(CFont* font, BOOL redraw) {
 }
 
 HFONT CWnd::GetFont() const {
-  return reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+  return reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
 }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) {

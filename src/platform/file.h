@@ -8,8 +8,9 @@
 
 namespace platform {
 
-// Paths are narrow strings in the program's Windows form ("C:\dir\name"); the POSIX back end
-// reads every backslash as a folder separator.
+// Paths are UTF-8 strings in the program's Windows form ("C:\dir\name"); the POSIX back end
+// reads every backslash as a folder separator. On Windows a path that is not well-formed UTF-8
+// names no file: every call on it fails.
 
 // Hidden: left out of the folder's usual view where the OS has such a mark (Windows).
 enum class FileVisibility { Normal, Hidden };

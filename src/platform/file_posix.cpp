@@ -11,10 +11,18 @@
 
 namespace platform {
 
+namespace {
+
 std::string NativePath(const std::string& path) {
   std::string native = path;
   std::replace(native.begin(), native.end(), '\\', '/');
   return native;
+}
+
+}  // namespace
+
+std::FILE* OpenCFile(const std::string& path, const char* mode) {
+  return std::fopen(NativePath(path).c_str(), mode);
 }
 
 struct File::Impl {

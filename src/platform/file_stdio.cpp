@@ -19,7 +19,7 @@ using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 bool ReadTextLine(const std::string& path, size_t maxChars, std::string& line) {
-  FilePointer file(std::fopen(NativePath(path).c_str(), "r"));
+  FilePointer file(OpenCFile(path, "r"));
   if (!file) {
     return false;
   }
@@ -33,7 +33,7 @@ bool ReadTextLine(const std::string& path, size_t maxChars, std::string& line) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "w");
+  std::FILE* file = OpenCFile(path, "w");
   if (file == nullptr) {
     return false;
   }
@@ -47,7 +47,7 @@ bool ReadFileBlocks(const std::string& path,
                     const std::function<bool(const unsigned char* data, size_t size)>& consume) {
   // Large enough that the calls cost nothing beside the reading, small enough for any thread.
   constexpr size_t kBlockSize = 1 << 20;
-  FilePointer file(std::fopen(NativePath(path).c_str(), "rb"));
+  FilePointer file(OpenCFile(path, "rb"));
   if (!file) {
     return false;
   }

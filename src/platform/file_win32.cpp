@@ -4,11 +4,13 @@
 
 #include "platform/file.h"
 #include "platform/native_path.h"
+#include "platform/wide_win32.h"
 
 namespace platform {
 
-std::string NativePath(const std::string& path) {
-  return path;
+std::FILE* OpenCFile(const std::string& path, const char* mode) {
+  const std::optional<std::wstring> widePath = WidePath(path);
+  return widePath ? _wfopen(widePath->c_str(), WideText(mode).c_str()) : nullptr;
 }
 
 struct File::Impl {
@@ -26,8 +28,10 @@ bool File::OpenForWriting(const std::string& path, FileVisibility visibility) {
   // The attributes apply only when the file is created; an existing hidden file opens as it is.
   const DWORD attributes =
       visibility == FileVisibility::Hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
-  impl_->handle =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, attributes, nullptr);
+  if (const std::optional<std::wstring> widePath = WidePath(path)) {
+    impl_->handle =
+        CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, attributes, nullptr);
+  }
   return IsOpen();
 }
 
@@ -86,15 +90,19 @@ bool File::Close() {
 }
 
 bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  const std::optional<std::wstring> widePath = WidePath(path);
+  return widePath && GetFileAttributesW(widePath->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool RemoveFile(const std::string& path) {
-  return DeleteFileA(path.c_str()) != FALSE;
+  const std::optional<std::wstring> widePath = WidePath(path);
+  return widePath && DeleteFileW(widePath->c_str()) != FALSE;
 }
 
 bool MoveFileNoReplace(const std::string& from, const std::string& to) {
-  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+  const std::optional<std::wstring> source = WidePath(from);
+  const std::optional<std::wstring> destination = WidePath(to);
+  return source && destination && MoveFileW(source->c_str(), destination->c_str()) != FALSE;
 }
 
 }  // namespace platform

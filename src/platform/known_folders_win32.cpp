@@ -5,29 +5,31 @@
 #include <vector>
 
 #include "platform/known_folders.h"
+#include "platform/wide_win32.h"
 
 namespace platform {
 
 std::optional<std::string> FindKnownFolder(KnownFolder folder) {
-  char path[MAX_PATH] = {};
+  wchar_t path[MAX_PATH] = {};
   const int csidl = folder == KnownFolder::Documents ? CSIDL_PERSONAL : CSIDL_DESKTOP;
-  if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) {
+  if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) {
     return std::nullopt;
   }
-  return std::string(path);
+  // A folder whose name UTF-8 cannot carry is no folder we could write in.
+  return Utf8Path(path);
 }
 
 std::string ModulePath() {
-  // GetModuleFileNameA fills the whole buffer when the path does not fit; grow until it does.
-  std::vector<char> buffer(MAX_PATH);
+  // GetModuleFileNameW fills the whole buffer when the path does not fit; grow until it does.
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length =
-        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) {
       return std::string();
     }
     if (length < buffer.size()) {
-      return std::string(buffer.data(), length);
+      return Utf8Path(std::wstring(buffer.data(), length)).value_or(std::string());
     }
     buffer.resize(buffer.size() * 2);
   }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/mark_of_web.h"
+#include "platform/wide_win32.h"
 
 namespace platform {
 
@@ -22,36 +23,24 @@ bool PolicyKeepsNoZoneInformation() {
   return false;
 }
 
-// UTF-8 to UTF-16, failing on anything that is not exact.
-bool ToWide(const std::string& text, std::wstring& wide) {
-  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                         static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) {
-    return false;
-  }
-  wide.resize(static_cast<size_t>(length));
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                             static_cast<int>(text.size()), wide.data(), length) == length;
-}
-
 }  // namespace
 
 void MarkAsFromInternet(const std::string& path, const std::string& url) {
-  std::wstring stream;
-  if (!ToWide(path, stream) || PolicyKeepsNoZoneInformation()) {
+  const std::optional<std::wstring> file = WidePath(path);
+  if (!file || PolicyKeepsNoZoneInformation()) {
     return;
   }
-  stream += L":Zone.Identifier";
-  const HANDLE file = CreateFileW(stream.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring stream = *file + L":Zone.Identifier";
+  const HANDLE mark = CreateFileW(stream.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  if (mark == INVALID_HANDLE_VALUE) {
     return;  // a volume without streams
   }
   // As browsers write it: the internet zone (3) and where the file came from.
   const std::string text = "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=" + url + "\r\n";
   DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
+  WriteFile(mark, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(mark);
 }
 
 }  // namespace platform

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace platform {
 
-// The program's Windows-form path as the back end's file calls want it.
-std::string NativePath(const std::string& path);
+// Opens the file named by the program's path through the C runtime (fopen's modes); nullptr when
+// it cannot be opened or the path cannot name a file.
+std::FILE* OpenCFile(const std::string& path, const char* mode);
 
 }  // namespace platform

@@ -14,8 +14,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (file == INVALID_HANDLE_VALUE) {
     return 1;
   }
-  // One write, so a reader sees the line whole or not at all.
-  const std::string line = std::string(GetCommandLineA()) + "\n";
+  // In UTF-8, whatever the ANSI code page holds. One write, so a reader sees the line whole or
+  // not at all.
+  const wchar_t* commandLine = GetCommandLineW();
+  std::string line(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, nullptr, 0,
+                                                           nullptr, nullptr)),
+                   '\0');
+  WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, &line[0], static_cast<int>(line.size()), nullptr,
+                      nullptr);
+  line.back() = '\n';
   DWORD written = 0;
   WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   CloseHandle(file);

@@ -9,6 +9,7 @@
 
 #include "controls/link_label.h"
 #include "platform/test_support.h"
+#include "platform/wide_win32.h"
 #include "skin_fixture.h"
 
 namespace {
@@ -50,6 +51,13 @@ TEST(LinkOpenTest, FallsBackToTheBrowserRegisteredForWebPages) {
   const std::string withQuotedPlaceholder = recorder + " \"%1\" --after";
   const std::string withPlaceholder = recorder + " %1 --after";
   const std::string withoutPlaceholder = recorder + " --no-placeholder";
+  // A browser in a folder the ANSI code page cannot name (a per-user install in a profile).
+  const std::wstring worldFolder = platform::WideText(std::string(folder) + "Łukasz ダウンロード");
+  CreateDirectoryW(worldFolder.c_str(), nullptr);
+  const std::string worldRecorder = platform::Utf8Text(worldFolder) + "\\recorder.exe";
+  CopyFileW(platform::WideText(recorder.substr(1, recorder.size() - 2)).c_str(),
+            platform::WideText(worldRecorder).c_str(), FALSE);
+  const std::string inWorldFolder = "\"" + worldRecorder + "\" --in-profile";
   const Row rows[] = {
       {longCommand.c_str(), overflows, "", SE_ERR_OOM},
       {nullptr, address, "", SE_ERR_NOASSOC},
@@ -57,6 +65,7 @@ TEST(LinkOpenTest, FallsBackToTheBrowserRegisteredForWebPages) {
       {withPlaceholder.c_str(), address, recorder + "  " + address, 0},
       {withoutPlaceholder.c_str(), address, withoutPlaceholder + " " + address, 0},
       {longCommand.c_str(), fits, longCommand + " " + fits, 0},
+      {inWorldFolder.c_str(), address, inWorldFolder + " " + address, 0},
   };
   std::vector<std::string> expected;
   for (const Row& row : rows) {

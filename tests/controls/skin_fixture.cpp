@@ -1,6 +1,7 @@
 #include "skin_fixture.h"
 
 #include "controls/transparent_ctrl.h"
+#include "platform/wide_win32.h"
 
 namespace controls_test {
 namespace {
@@ -91,8 +92,10 @@ void RegisterWebPageCommand(const char* command) {
   const std::string pageClass = command != nullptr ? "MoraventTest.Page" : "MoraventTest.Bare";
   RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, pageClass.c_str(), 0);
   if (command != nullptr) {
-    RegSetValueA(HKEY_CLASSES_ROOT, (pageClass + "\\shell\\open\\command").c_str(), REG_SZ, command,
-                 0);
+    // The command is UTF-8, as the program reads it back.
+    RegSetValueW(HKEY_CLASSES_ROOT,
+                 platform::WideText(pageClass + "\\shell\\open\\command").c_str(), REG_SZ,
+                 platform::WideText(command).c_str(), 0);
   } else {
     RegSetValueA(HKEY_CLASSES_ROOT, pageClass.c_str(), REG_SZ, "no command", 0);
   }

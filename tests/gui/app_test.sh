@@ -9,7 +9,8 @@
 # The programs must have been built for 127.0.0.1:PORT, the checked one with the expected hash
 # SHA256 of ftp_servers.py's --seeded file of 1 MiB, the full-pace one with 15 segments a pass. Each case runs in a process of its own
 # with its own prefix, home and server, so one failure does not spoil the next case; CASE names
-# a subset (first_start, download, pause, exit, tray, browse, late_server, planted). Screenshots go to
+# a subset (first_start, download, pause, exit, tray, browse, late_server, world_folders,
+# planted). Screenshots go to
 # $GUI_TEST_OUT (default: the current folder). Exits 1 if a case failed.
 set -euo pipefail
 
@@ -51,7 +52,8 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # The parent: one child process per case.
 if ((in_case == 0)); then
   cases=("$@")
-  ((${#cases[@]} > 0)) || cases=(first_start download pause exit tray browse late_server planted)
+  ((${#cases[@]} > 0)) ||
+    cases=(first_start download pause exit tray browse late_server world_folders planted)
   failed=()
   started="$(now_ms)"
   for name in "${cases[@]}"; do
@@ -934,8 +936,84 @@ case_planted() {
   [[ -z "$ran" ]] || fail "planted DLLs ran: $ran"
 }
 
+# windows_path UNIX_PATH: the path as the program sees it, through drive Z:.
+windows_path() {
+  local path="Z:$1"
+  echo "${path//\//\\}"
+}
+
+# A user whose folders hold characters the ANSI code page (1252) lacks: Desktop and Documents
+# moved the way Windows moves them (User Shell Folders), and a copy of the program under such a
+# name in such a folder. Every path must reach Windows whole, never best-fit ("Lukasz") or "?".
+case_world_folders() {
+  serve $((1 * MiB)) $((1 * MiB))
+  new_prefix --first-start
+  local user_folder="$dir/home/Łukasz ダウンロード 📁"
+  desktop="$user_folder/Desktop"
+  documents="$user_folder/Documents"
+  local app_folder="$user_folder/Programy 🚀 Zażółć" shell_key
+  local app="$app_folder/Pobieracz ゲーム.exe"
+  mkdir -p "$desktop" "$documents" "$app_folder"
+  cp "$program" "$app"
+  record="$documents/Pobieracz ゲーム.exe.dir"
+  desktop_win="$(windows_path "$desktop")"
+  shell_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+  "$run" run "$dir" reg add "$shell_key" /v Desktop /t REG_SZ /d "$desktop_win" /f >/dev/null
+  "$run" run "$dir" reg add "$shell_key" /v Personal /t REG_SZ \
+    /d "$(windows_path "$documents")" /f >/dev/null
+
+  start first "$app"
+  expect "first-start message" "Make shotcut at Desktop" \
+    "$(drive --timeout 30000 wait-box "Make shotcut")"
+  drive answer-box "Make shotcut" IDOK >/dev/null
+  wait_visible 1
+  local fields app_win
+  app_win="$(windows_path "$app")"
+  fields="$(drive shortcut "$desktop/MoraventDL_Vellomarch.lnk")" || fail "no shortcut on the desktop"
+  expect "shortcut target" "target $app_win" "$(sed -n 1p <<<"$fields")"
+  expect "shortcut working folder" "folder ${app_win%\\*}" "$(sed -n 2p <<<"$fields")"
+  expect "status line shows the desktop" "$desktop_win" "$(drive text "$title" 1016)"
+  screenshot world_folders
+  drive click "$title" 1002 >/dev/null
+  wait_completed
+  cmp "$served_file" "$desktop/$installer" || fail "the file on the desktop differs"
+  [[ ! -e "$desktop/$installer.downloading" ]] || fail "the part file stayed"
+  leave first "Exit downloader"
+
+  local chosen="$dir/Zażółć 写真 🎮" chosen_win
+  mkdir -p "$chosen"
+  chosen_win="$(windows_path "$chosen")"
+  start second "$app"
+  no_first_start_message second
+  drive click "$title" 1015 >/dev/null
+  drive --timeout 20000 browse-to "Browse for Folder" "$chosen" >/dev/null ||
+    fail "could not choose the folder in the browser"
+  expect "status line after Browse" "$chosen_win" "$(drive wait-text "$title" 1016 "写真")"
+  # Code page 1252 has no room for it: UTF-8 behind a byte-order mark.
+  expect "record after Browse" "$chosen_win" "$(sed '1s/^\xEF\xBB\xBF//' "$record")"
+  [[ "$(head -c 3 "$record" | od -An -tx1 | tr -d ' ')" == efbbbf ]] ||
+    fail "the record has no byte-order mark"
+  leave second "Are you sure?"
+  start third "$app"
+  expect "status line at the next start" "$chosen_win" "$(drive text "$title" 1016)"
+  leave third "Are you sure?"
+
+  # A record of an earlier build: the folder in code page 1252.
+  local cafe="$dir/café"
+  mkdir -p "$cafe"
+  printf '%s' "$(windows_path "$cafe")" | iconv -f UTF-8 -t CP1252 >"$record"
+  start fourth "$app"
+  expect "status line from an ANSI record" "$(windows_path "$cafe")" "$(drive text "$title" 1016)"
+  drive click "$title" 1002 >/dev/null
+  wait_completed
+  cmp "$served_file" "$cafe/$installer" || fail "the file in the ANSI record's folder differs"
+  leave fourth "Exit downloader"
+}
+
 case "$case_name" in
-  first_start | download | pause | exit | tray | browse | late_server | planted) "case_$case_name" ;;
+  first_start | download | pause | exit | tray | browse | late_server | world_folders | planted)
+    "case_$case_name"
+    ;;
   *)
     echo "unknown case '$case_name'" >&2
     exit 2

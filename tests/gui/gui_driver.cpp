@@ -3,12 +3,17 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "driver_args.h"
 #include "driver_commands.h"
+#include "window_finder.h"
 
 namespace {
 
@@ -37,13 +42,28 @@ size_t WordCount(const char* text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The arguments in UTF-8: main's would come through the ANSI code page, which has no room for
+// most of the world's folder names.
+std::vector<std::string> Utf8Arguments() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 0; wide != nullptr && i < count; ++i) {
+    arguments.push_back(gui_driver::Utf8(wide[i]));
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+int main() {
   // Results go to shell scripts, which do not want carriage returns.
   _setmode(_fileno(stdout), _O_BINARY);
+  const std::vector<std::string> argv = Utf8Arguments();
+  const int argc = static_cast<int>(argv.size());
 
   int next = 1;
   unsigned timeout_ms = kDefaultTimeoutMs;
-  if (next < argc && std::strcmp(argv[next], "--timeout") == 0) {
+  if (next < argc && argv[next] == "--timeout") {
     long long value = 0;
     if (next + 1 >= argc || !gui_driver::ParseNumber(argv[next + 1], &value) || value < 0 ||
         value > 0x7FFFFFFF) {
@@ -58,7 +78,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string name = argv[next];
-  const gui_driver::Arguments arguments(argv + next + 1, argv + argc);
+  const gui_driver::Arguments arguments(argv.begin() + next + 1, argv.end());
   for (const gui_driver::Command& command : gui_driver::Commands()) {
     if (name != command.name) {
       continue;

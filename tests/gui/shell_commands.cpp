@@ -24,17 +24,6 @@ constexpr UINT kAnswerMs = 2000;
 constexpr size_t kRemoteBytes = 4096;
 constexpr size_t kTextChars = (kRemoteBytes - sizeof(TTTOOLINFOW)) / sizeof(WCHAR);
 
-std::string Utf8(const WCHAR* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) {
-    return {};
-  }
-  std::string result(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, &result[0], size, nullptr, nullptr);
-  result.resize(static_cast<size_t>(size - 1));
-  return result;
-}
-
 struct ToolTipSearch {
   DWORD own_process;
   std::vector<HWND> found;
@@ -96,14 +85,6 @@ std::vector<std::string> ForeignToolTipTexts() {
     }
   }
   return texts;
-}
-
-std::wstring Wide(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring result(static_cast<size_t>(size > 0 ? size : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &result[0], size);
-  result.resize(result.size() - 1);
-  return result;
 }
 
 // An interface pointer released when it goes; declared after the ScopedComInit it needs.
@@ -277,8 +258,8 @@ void BrowseTo(const Arguments& args, const Deadline& deadline) {
 void Shortcut(const Arguments& args, const Deadline&) {
   const ScopedComInit com;
   const std::wstring path = Wide(ToWindowsPath(args[0]));
-  ComObject<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  ComObject<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               link.Out()))) {
     throw Failure("no shell link object");
   }
@@ -287,25 +268,31 @@ void Shortcut(const Arguments& args, const Deadline&) {
       FAILED(file->Load(path.c_str(), STGM_READ))) {
     throw Failure("cannot load the shell link " + args[0]);
   }
-  char text[INFOTIPSIZE + MAX_PATH] = {};
-  if (FAILED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) {
+  WCHAR text[INFOTIPSIZE + MAX_PATH] = {};
+  // The target as the shell starts it, from the link's item list: Wine keeps the path field in
+  // the ANSI code page only, best-fit.
+  PIDLIST_ABSOLUTE item = nullptr;
+  const bool listed =
+      SUCCEEDED(link->GetIDList(&item)) && item != nullptr && SHGetPathFromIDListW(item, text);
+  CoTaskMemFree(item);
+  if (!listed && FAILED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) {
     throw Failure("the link has no target");
   }
-  std::printf("target %s\n", text);
-  text[0] = '\0';
+  std::printf("target %s\n", Utf8(text).c_str());
+  text[0] = L'\0';
   link->GetWorkingDirectory(text, MAX_PATH);
-  std::printf("folder %s\n", text);
-  text[0] = '\0';
-  link->GetDescription(text, sizeof text);
-  std::printf("description %s\n", text);
+  std::printf("folder %s\n", Utf8(text).c_str());
+  text[0] = L'\0';
+  link->GetDescription(text, INFOTIPSIZE + MAX_PATH);
+  std::printf("description %s\n", Utf8(text).c_str());
 }
 
 void Version(const Arguments& args, const Deadline&) {
-  const std::string path = ToWindowsPath(args[0]);
+  const std::wstring path = Wide(ToWindowsPath(args[0]));
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   std::vector<char> info(size);
-  if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, info.data())) {
+  if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data())) {
     throw Failure("no version resource in " + args[0]);
   }
   void* value = nullptr;
@@ -324,7 +311,7 @@ void Version(const Arguments& args, const Deadline&) {
       std::printf("%s %s\n", name, static_cast<const char*>(value));
     }
   }
-  const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   const HRSRC found =
       module != nullptr ? FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
   const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;

@@ -5,6 +5,25 @@
 
 namespace gui_driver {
 
+std::string Utf8(const WCHAR* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) {
+    return {};
+  }
+  std::string result(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &result[0], size, nullptr, nullptr);
+  result.resize(static_cast<size_t>(size - 1));
+  return result;
+}
+
+std::wstring Wide(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring result(static_cast<size_t>(size > 0 ? size : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &result[0], size);
+  result.resize(result.size() - 1);
+  return result;
+}
+
 namespace {
 
 constexpr DWORD kPollMs = 50;
@@ -132,13 +151,13 @@ HWND FindChild(HWND parent, int id) {
 std::string ReadText(HWND window) {
   // The control's own answer: a control may keep its text itself rather than in the system.
   DWORD_PTR length = 0;
-  if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
-    std::string text(length + 1, '\0');
+  if (SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+    if (SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
                             SMTO_ABORTIFHUNG, kAnswerMs, &copied)) {
       text.resize(copied <= length ? copied : length);
-      return text;
+      return Utf8(text.c_str());
     }
   }
   if (!IsWindow(window)) {

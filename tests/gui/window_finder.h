@@ -7,6 +7,10 @@
 
 namespace gui_driver {
 
+// The driver's texts, arguments and output are UTF-8; windows hold UTF-16.
+std::string Utf8(const WCHAR* text);
+std::wstring Wide(const std::string& text);
+
 class Deadline {
  public:
   explicit Deadline(unsigned timeout_ms);

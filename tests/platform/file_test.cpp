@@ -126,4 +126,20 @@ TEST(FileTest, WriteTextFileEmptiesAnExistingFile) {
   EXPECT_FALSE(platform::WriteTextFile(folder.File("missing\\record.dir"), "text"));
 }
 
+#ifdef _WIN32
+// A name that is not well-formed UTF-8 names no file: never one with a replacement character or
+// a best-fit near name in its place.
+TEST(FileTest, AnIllFormedNameNamesNoFile) {
+  ScratchFolder folder;
+  for (const char* name : {"overlong\xC0\xAF.bin", "surrogate\xED\xA0\xBD.bin"}) {
+    const std::string path = folder.File(name);
+    File file;
+    EXPECT_FALSE(file.OpenForWriting(path)) << name;
+    EXPECT_FALSE(platform::WriteTextFile(path, "x")) << name;
+    EXPECT_FALSE(platform::FileExists(path)) << name;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+#endif
+
 }  // namespace

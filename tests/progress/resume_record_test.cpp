@@ -23,7 +23,8 @@ void WriteBinaryFile(const std::filesystem::path& path, const std::string& bytes
 TEST(ResumeRecordTest, WrittenFolderReadsBackAsItWas) {
   ScratchFolder folder;
   const std::string record = folder.File("program.exe.dir");
-  for (const std::string chosen : {"d:\\games\\Vellomarch", "c:\\", "e:\\with space\\x"}) {
+  for (const std::string chosen :
+       {"d:\\games\\Vellomarch", "c:\\", "d:\\Łukasz ダウンロード 📁", "e:\\with space\\x"}) {
     ASSERT_TRUE(WriteRecord(record, chosen));
     EXPECT_EQ(chosen, ReadRecord(record));
   }
@@ -49,7 +50,30 @@ TEST(ResumeRecordTest, OnlyTheFirstLineCountsWithoutItsLineEnd) {
   }
   WriteBinaryFile(folder.path() / "record.dir", "d:\\" + std::string(300, 'x'));
   EXPECT_EQ("d:\\" + std::string(256, 'x'), ReadRecord(record));
+  // In UTF-8 the limit counts characters as Windows does, and cuts none in half.
+  std::string japanese;
+  for (int i = 0; i < 256; ++i) {
+    japanese += "ダ";
+  }
+  const std::string mark = "\xEF\xBB\xBF";
+  WriteBinaryFile(folder.path() / "record.dir", mark + "d:\\" + japanese + "\r\n");
+  EXPECT_EQ("d:\\" + japanese, ReadRecord(record));
+  WriteBinaryFile(folder.path() / "record.dir", mark + "d:\\" + std::string(255, 'x') + "📁");
+  EXPECT_EQ("d:\\" + std::string(255, 'x'), ReadRecord(record));
 }
+
+#ifdef _WIN32
+// Earlier builds read and wrote the record in the ANSI code page (1252 here).
+TEST(ResumeRecordTest, AFolderTheCodePageHoldsKeepsTheFormEarlierBuildsRead) {
+  ScratchFolder folder;
+  const std::string record = folder.File("record.dir");
+  WriteBinaryFile(folder.path() / "record.dir", "d:\\caf\xE9");
+  EXPECT_EQ("d:\\café", ReadRecord(record));
+  ASSERT_TRUE(WriteRecord(record, "d:\\café"));
+  std::ifstream in(folder.path() / "record.dir", std::ios::binary);
+  EXPECT_EQ("d:\\caf\xE9", std::string(std::istreambuf_iterator<char>(in), {}));
+}
+#endif
 
 TEST(ResumeRecordTest, AnUnwritableRecordIsReportedNotRaised) {
   ScratchFolder folder;

@@ -13,8 +13,9 @@ def child_pids():
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             try:
-                with open(f"/proc/{entry}/stat") as f:
-                    # The name in parentheses may hold spaces: the fields after it are fixed.
+                # The name in parentheses may hold spaces, and bytes of a character the
+                # kernel cut off: the fields after it are fixed, and plain ASCII.
+                with open(f"/proc/{entry}/stat", errors="replace") as f:
                     fields = f.read().rpartition(")")[2].split()
             except OSError:
                 continue
@@ -34,7 +35,7 @@ def process_tree(pid):
 
 def is_running(pid):
     try:
-        with open(f"/proc/{pid}/stat") as f:
+        with open(f"/proc/{pid}/stat", errors="replace") as f:
             return f.read().rpartition(")")[2].split()[0] != "Z"
     except OSError:
         return False

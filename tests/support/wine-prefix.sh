@@ -6,6 +6,9 @@
 # state that they write.
 
 export WINEDEBUG=-all
+# Wine names Unix files in the locale's encoding: without a UTF-8 one it cannot name a file
+# outside ASCII at all. C.UTF-8 also gives the ANSI code page tests expect (1252).
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Prints the template prefix's path, making the template first if there is none yet.
