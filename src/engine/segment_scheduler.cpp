@@ -11,17 +11,58 @@ namespace {
 constexpr int32_t kMaxActiveWorkers = 15;
 // ...or while this many segments are assigned beyond the last one written.
 constexpr int32_t kMaxLookAhead = 15;
+// At line speed the end is cut into shares, one per connection, but none below this: each
+// segment costs its round trips.
+constexpr int32_t kMinTailSegment = 128 * 1024;
 
 }  // namespace
 
 void CDownloadJob::ScheduleSegments() {
+  RunPass(Pass::Tick);
+  CatchUpFinishedSegments();
+}
+
+void CDownloadJob::OnSegmentFinished() {
+  // Between ticks, never once the download has ended (the guard stays taken then) nor before it
+  // has begun. While a pass, a pause or a resume runs further up this thread (launching a worker
+  // dispatches waiting messages), the report is kept for when it has ended: a pass made then
+  // would launch segments under the feet of the one that runs.
+  if (m_bRunning != 1 || m_workers.empty()) {
+    return;
+  }
+  if (m_schedGuard) {
+    m_bSegmentFinishedMeanwhile = true;
+    return;
+  }
+  do {
+    m_bSegmentFinishedMeanwhile = false;
+    m_schedGuard = true;
+    RunPass(Pass::SegmentFinished);
+  } while (m_bSegmentFinishedMeanwhile && !m_schedGuard && m_bRunning == 1 && !m_workers.empty());
+}
+
+void CDownloadJob::CatchUpFinishedSegments() {
+  if (m_bSegmentFinishedMeanwhile && !m_schedGuard) {
+    OnSegmentFinished();
+  }
+}
+
+void CDownloadJob::RunPass(Pass pass) {
   int32_t active = 0;
   std::vector<SegmentOrder> replacements;
+  std::vector<CDownloadThread*> appended;
   for (auto node = m_workers.begin(); node != m_workers.end();) {
     const auto next = std::next(node);
     CDownloadThread* worker = *node;
     // Acquire: what the worker wrote before its flag (m_nGot, m_buffer, status) is visible.
     if (worker->m_bError.load(std::memory_order_acquire) != 0) {
+      if (pass == Pass::SegmentFinished) {
+        // Failures are the tick's: their notices and logins keep its pace. Counted as the tick
+        // will count it, with its replacement.
+        active += 2;
+        node = next;
+        continue;
+      }
       worker->m_bComplete.store(0);
       worker->StopWorker();
       m_workers.erase(node);
@@ -44,7 +85,7 @@ void CDownloadJob::ScheduleSegments() {
       m_reaper.Retire(worker);
     } else if (worker->m_bComplete.load(std::memory_order_acquire) != 0) {
       worker->StopWorker();  // keeps the connection open for a later segment
-      if (!AppendIfItsTurn(*worker)) {
+      if (!AppendIfItsTurn(*worker, appended)) {
         OnPartFileWriteFailed();
         return;  // the guard stays taken: nothing more happens in this run
       }
@@ -52,6 +93,10 @@ void CDownloadJob::ScheduleSegments() {
       ++active;
     }
     node = next;
+  }
+  if (!CommitAppends(appended)) {
+    OnPartFileWriteFailed();
+    return;
   }
   // Launched after the walk, in the order met, each at the head: the walk never meets a list
   // that a donor's removal has changed under it.
@@ -63,12 +108,15 @@ void CDownloadJob::ScheduleSegments() {
     FinishDownload();
     return;  // the guard stays taken for the rest of the run
   }
+  if (pass == Pass::Tick) {
+    // New logins are counted per tick, whatever passes come between.
+    m_connectionLimit.BeginPass();
+  }
   LaunchSegments(active);
   m_schedGuard = false;
 }
 
 void CDownloadJob::LaunchSegments(int32_t active) {
-  m_connectionLimit.BeginPass();
   // Segments turned away at login come first: they are earlier in the file.
   while (!m_waitingSegments.empty()) {
     // A copy: launching dispatches waiting messages.
@@ -86,7 +134,7 @@ void CDownloadJob::LaunchSegments(int32_t active) {
        launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
        m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < kMaxLookAhead;
        ++launched, ++active) {
-    const int32_t length = SegmentLengthAt(m_nNextOffset);
+    const int32_t length = NextSegmentLength();
     const Launch launch = LaunchOver({m_settings.m_strFileName, m_nLastAssigned + 1, m_nNextOffset,
                                       length, net::FTP_TRANSFER_TYPE_BINARY, 1},
                                      SegmentLaunch::New);
@@ -103,8 +151,20 @@ void CDownloadJob::LaunchSegments(int32_t active) {
   }
 }
 
-int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
-  return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, m_nFileSize - offset));
+int32_t CDownloadJob::NextSegmentLength() {
+  const int64_t left = m_nFileSize - m_nNextOffset;
+  if (m_settings.AtLineSpeed() && left < int64_t{kMaxActiveWorkers} * SEGMENT_SIZE) {
+    // Once less is left than the connections can take in full segments, it is cut into one
+    // equal share for each of them, so that the end is spread over all the connections as they
+    // come free instead of running on a few.
+    if (m_nTailShare == 0) {
+      const int64_t share = (left + kMaxActiveWorkers - 1) / kMaxActiveWorkers;
+      m_nTailShare =
+          static_cast<int32_t>(std::clamp<int64_t>(share, kMinTailSegment, SEGMENT_SIZE));
+    }
+    return static_cast<int32_t>(std::min<int64_t>(m_nTailShare, left));
+  }
+  return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, left));
 }
 
 CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, SegmentLaunch kind) {
@@ -137,21 +197,35 @@ CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, Segment
   return made != 0 ? Launch::Made : Launch::NotMade;
 }
 
-bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
+bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker,
+                                   std::vector<CDownloadThread*>& appended) {
   if (worker.m_nIndex != m_nLastWritten + 1) {
     return true;  // an earlier segment is still missing: looked at again in a later pass
   }
   if (worker.m_bWritten == 0) {
-    // On the disk before it counts: after a power cut the part file's length must not run ahead
-    // of its bytes, or the next run would resume behind a hole.
-    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot)) ||
-        !m_partFile.Flush()) {
+    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot))) {
       return false;
     }
-    m_nWritten += worker.m_nGot;
-    worker.m_bWritten = 1;
+    appended.push_back(&worker);
   }
   m_nLastWritten = worker.m_nIndex;
+  return true;
+}
+
+bool CDownloadJob::CommitAppends(const std::vector<CDownloadThread*>& appended) {
+  if (appended.empty()) {
+    return true;
+  }
+  // On the disk before they count: after a power cut the part file's length must not run ahead
+  // of its bytes, or the next run would resume behind a hole. One flush serves all of a pass's
+  // appends.
+  if (!m_partFile.Flush()) {
+    return false;
+  }
+  for (CDownloadThread* worker : appended) {
+    m_nWritten += worker->m_nGot;
+    worker->m_bWritten = 1;
+  }
   return true;
 }
 
