@@ -213,7 +213,6 @@ void CDownloadJob::ReturnToStart() {
   m_nLastAssigned = -1;
   m_nLastWritten = -1;
   m_waitingSegments.clear();
-  m_nTailShare = 0;
   m_bSegmentFinishedMeanwhile = false;
   m_connectionLimit.Forget();
 }

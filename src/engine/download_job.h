@@ -127,7 +127,7 @@ class CDownloadJob {
   enum class Pass { Tick, SegmentFinished };
   void RunPass(Pass pass);
   // The length of the segment at m_nNextOffset: full ones, and at line speed shares of the end.
-  int32_t NextSegmentLength();
+  int32_t NextSegmentLength() const;
   // Up to the settings' segments per pass, while the caps allow, each taking a written worker's
   // connection where one is free; active: the listed workers that count as active so far.
   void LaunchSegments(int32_t active);
@@ -174,8 +174,6 @@ class CDownloadJob {
   // Segments whose login the server turned away for too many connections, in index order: each
   // waits for a connection that another worker frees.
   std::deque<SegmentOrder> m_waitingSegments;
-  // At line speed, the length of each segment of the end once it has been cut; 0 before.
-  int32_t m_nTailShare = 0;
   // A segment reported finished while the guard was taken: a pass is owed once it is released.
   bool m_bSegmentFinishedMeanwhile = false;
   DownloadSettings m_settings;

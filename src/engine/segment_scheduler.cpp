@@ -51,6 +51,7 @@ void CDownloadJob::RunPass(Pass pass) {
   int32_t active = 0;
   std::vector<SegmentOrder> replacements;
   std::vector<CDownloadThread*> appended;
+  bool failureListed = false;
   for (auto node = m_workers.begin(); node != m_workers.end();) {
     const auto next = std::next(node);
     CDownloadThread* worker = *node;
@@ -60,6 +61,7 @@ void CDownloadJob::RunPass(Pass pass) {
         // Failures are the tick's: their notices and logins keep its pace. Counted as the tick
         // will count it, with its replacement.
         active += 2;
+        failureListed = true;
         node = next;
         continue;
       }
@@ -108,8 +110,10 @@ void CDownloadJob::RunPass(Pass pass) {
     FinishDownload();
     return;  // the guard stays taken for the rest of the run
   }
-  if (pass == Pass::Tick) {
-    // New logins are counted per tick, whatever passes come between.
+  // New logins are counted per tick. At line speed a finished segment's pass may try more while
+  // no listed worker has failed: the logins so far have all been let in, so the server has not
+  // shown a limit, and the pool fills without waiting for the tick.
+  if (pass == Pass::Tick || (m_settings.AtLineSpeed() && !failureListed)) {
     m_connectionLimit.BeginPass();
   }
   LaunchSegments(active);
@@ -151,20 +155,17 @@ void CDownloadJob::LaunchSegments(int32_t active) {
   }
 }
 
-int32_t CDownloadJob::NextSegmentLength() {
-  const int64_t left = m_nFileSize - m_nNextOffset;
-  if (m_settings.AtLineSpeed() && left < int64_t{kMaxActiveWorkers} * SEGMENT_SIZE) {
-    // Once less is left than the connections can take in full segments, it is cut into one
-    // equal share for each of them, so that the end is spread over all the connections as they
-    // come free instead of running on a few.
-    if (m_nTailShare == 0) {
-      const int64_t share = (left + kMaxActiveWorkers - 1) / kMaxActiveWorkers;
-      m_nTailShare =
-          static_cast<int32_t>(std::clamp<int64_t>(share, kMinTailSegment, SEGMENT_SIZE));
-    }
-    return static_cast<int32_t>(std::min<int64_t>(m_nTailShare, left));
+int32_t CDownloadJob::NextSegmentLength() const {
+  int64_t length = SEGMENT_SIZE;
+  if (m_settings.AtLineSpeed()) {
+    // Near the end a connection that comes free takes an equal share of what is still to come,
+    // assigned or not: the connections then end at about the same time, instead of a few
+    // carrying the last full segments alone while the others wait.
+    const int64_t toCome = m_nFileSize - m_nReceived;
+    const int64_t share = (toCome + kMaxActiveWorkers - 1) / kMaxActiveWorkers;
+    length = std::clamp<int64_t>(share, kMinTailSegment, SEGMENT_SIZE);
   }
-  return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, left));
+  return static_cast<int32_t>(std::min(length, m_nFileSize - m_nNextOffset));
 }
 
 CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, SegmentLaunch kind) {
