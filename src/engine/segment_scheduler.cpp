@@ -9,8 +9,11 @@ namespace {
 
 // No new segment while this many listed workers count as active...
 constexpr int32_t kMaxActiveWorkers = 15;
-// ...or while this many segments are assigned beyond the last one written.
+// ...or while this many segments are assigned beyond the last one written; at line speed a few
+// more, so that one slow segment does not hold back every connection that has finished behind it
+// (a bound on memory too: each unwritten segment holds its buffer).
 constexpr int32_t kMaxLookAhead = 15;
+constexpr int32_t kLineSpeedMaxLookAhead = 20;
 // At line speed the end is cut into shares, one per connection, but none below this: each
 // segment costs its round trips.
 constexpr int32_t kMinTailSegment = 128 * 1024;
@@ -121,6 +124,7 @@ void CDownloadJob::RunPass(Pass pass) {
 }
 
 void CDownloadJob::LaunchSegments(int32_t active) {
+  const int32_t lookAhead = m_settings.AtLineSpeed() ? kLineSpeedMaxLookAhead : kMaxLookAhead;
   // Segments turned away at login come first: they are earlier in the file.
   while (!m_waitingSegments.empty()) {
     // A copy: launching dispatches waiting messages.
@@ -136,7 +140,7 @@ void CDownloadJob::LaunchSegments(int32_t active) {
   }
   for (int32_t launched = 0;
        launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
-       m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < kMaxLookAhead;
+       m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < lookAhead;
        ++launched, ++active) {
     const int32_t length = NextSegmentLength();
     const Launch launch = LaunchOver({m_settings.m_strFileName, m_nLastAssigned + 1, m_nNextOffset,
@@ -226,6 +230,8 @@ bool CDownloadJob::CommitAppends(const std::vector<CDownloadThread*>& appended) 
   for (CDownloadThread* worker : appended) {
     m_nWritten += worker->m_nGot;
     worker->m_bWritten = 1;
+    // Its bytes are in the part file; the worker stays only to lend its connection.
+    worker->m_buffer.reset();
   }
   return true;
 }
