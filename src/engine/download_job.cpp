@@ -88,6 +88,7 @@ int32_t CDownloadJob::LaunchWorker(CDownloadThread* donor, const std::string& fi
   worker->m_nRetryDelaySec = 10;
   worker->m_nTimeoutMs = m_settings.m_nTimeoutSec * 1000;
   worker->m_pOwner = &m_view.MessageTarget();
+  worker->m_bLineSpeed = index > -1 && m_settings.AtLineSpeed();
   if (donor != nullptr) {
     // The donor's thread has ended its transfer (its complete flag was seen), so nothing else
     // uses the pair; cleared so the donor's destructor leaves them alone.
@@ -126,9 +127,15 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
     ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
     return;
   }
+  // Under the guard like any pass: launching dispatches waiting messages, among them reports of
+  // segments already finished.
+  m_schedGuard = true;
+  m_connectionLimit.BeginPass();
   LaunchSegments(0);
+  m_schedGuard = false;
   ArmTimer(TIMER_SCHEDULER, kTickPeriodMs);
   ArmTimer(TIMER_DISPLAY, kTickPeriodMs);
+  CatchUpFinishedSegments();
 }
 
 std::optional<int64_t> CDownloadJob::AdoptPartFile(int64_t partLength) {
@@ -215,6 +222,7 @@ void CDownloadJob::ReturnToStart() {
   m_nLastAssigned = -1;
   m_nLastWritten = -1;
   m_waitingSegments.clear();
+  m_bSegmentFinishedMeanwhile = false;
   m_connectionLimit.Forget();
 }
 
@@ -274,8 +282,10 @@ void CDownloadJob::StopAndRetire(CDownloadThread* worker) {
 
 void CDownloadJob::EnterActivity(DownloadActivity activity) {
   m_view.ShowActivity(activity);
-  // With one launch per pass the workers' pace is as it always was; more is asked only then.
-  if (activity == DownloadActivity::Transferring && m_settings.m_nSegmentsPerPass > 1) {
+  // With one launch per pass the workers' pace is as it always was, and at line speed they do not
+  // sleep between reads; more is asked only between the two.
+  if (activity == DownloadActivity::Transferring && m_settings.m_nSegmentsPerPass > 1 &&
+      !m_settings.AtLineSpeed()) {
     m_fineTimer.Hold();
   } else {
     m_fineTimer.Release();

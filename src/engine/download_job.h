@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/connection_limit.h"
 #include "engine/download_settings.h"
@@ -61,6 +62,11 @@ class CDownloadJob {
   // One pass of the scheduler, entered with m_schedGuard just taken. Releases it at the end,
   // except after the completion or a failed write to the part file.
   void ScheduleSegments();
+  // At line speed, a segment worker's report that it has finished: the same pass at once,
+  // leaving failures to the tick.
+  void OnSegmentFinished();
+  // The pass a report that came during another pass (or the start) asked for, once that ended.
+  void CatchUpFinishedSegments();
   // The whole file is in the part file: its final name, once its hash is checked where the
   // build names one (on a thread: WM_FILE_HASHED brings the result).
   void FinishDownload();
@@ -118,7 +124,10 @@ class CDownloadJob {
     int32_t passive;
   };
 
-  int32_t SegmentLengthAt(int64_t offset) const;
+  enum class Pass { Tick, SegmentFinished };
+  void RunPass(Pass pass);
+  // The length of the segment at m_nNextOffset: full ones, and at line speed shares of the end.
+  int32_t NextSegmentLength() const;
   // Up to the settings' segments per pass, while the caps allow, each taking a written worker's
   // connection where one is free; active: the listed workers that count as active so far.
   void LaunchSegments(int32_t active);
@@ -132,8 +141,10 @@ class CDownloadJob {
   // donor is freed), or over a new login, which the connection limit may refuse for all but
   // replacements. NotMade: no worker could be made (the user has been told).
   Launch LaunchOver(const SegmentOrder& order, SegmentLaunch kind);
-  // Appends a complete worker's segment if its turn has come. False when the write failed.
-  bool AppendIfItsTurn(CDownloadThread& worker);
+  // Writes a complete worker's segment if its turn has come, listing it in appended; it counts
+  // as written once CommitAppends has flushed it. False when the write failed.
+  bool AppendIfItsTurn(CDownloadThread& worker, std::vector<CDownloadThread*>& appended);
+  bool CommitAppends(const std::vector<CDownloadThread*>& appended);
   CDownloadThread* TakeWrittenDonor();
   CDownloadThread* FindWaitingConnectionHolder() const;
   // A finished worker that still has its connection to lend.
@@ -145,8 +156,8 @@ class CDownloadJob {
   // Pause (0) or resume (1) every listed worker, under the scheduler guard.
   bool HoldOrReleaseAll(int32_t running);
   // Tells the view, and holds the fine timer resolution while segments are fetched where more
-  // than one may start per pass (see FineTimerResolution); given back at any other activity and
-  // at exit.
+  // than one may start per pass and workers still pause between reads, below line speed (see
+  // FineTimerResolution); given back at any other activity and at exit.
   void EnterActivity(DownloadActivity activity);
   void ArmTimer(uint32_t id, uint32_t periodMs);
   void KillTimer(uint32_t id);
@@ -163,6 +174,8 @@ class CDownloadJob {
   // Segments whose login the server turned away for too many connections, in index order: each
   // waits for a connection that another worker frees.
   std::deque<SegmentOrder> m_waitingSegments;
+  // A segment reported finished while the guard was taken: a pass is owed once it is released.
+  bool m_bSegmentFinishedMeanwhile = false;
   DownloadSettings m_settings;
   IDownloadView& m_view;
   CompletionProgress m_showFullProgress;

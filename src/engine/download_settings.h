@@ -21,6 +21,14 @@ struct DownloadSettings {
   // final name only when it has this hash. Empty: no check.
   std::string m_strExpectedSha256;
   // New segments one scheduler pass may start (1 to 15), within the caps on active workers and
-  // on segments beyond the last written one.
+  // on segments beyond the last written one. The fastest pace also drops the pass's rhythm:
+  // see AtLineSpeed.
   int32_t m_nSegmentsPerPass = 1;
+
+  // The fastest pace: as fast as the line and the server allow. A finished segment is appended
+  // and its connection given the next one at once, workers read without a pause between reads,
+  // and the last segments shrink so that every connection has a share of the end.
+  bool AtLineSpeed() const { return m_nSegmentsPerPass >= kLineSpeedSegmentsPerPass; }
+
+  static constexpr int32_t kLineSpeedSegmentsPerPass = 15;
 };

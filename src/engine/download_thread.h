@@ -86,6 +86,10 @@ class CDownloadThread : public platform::CWinThread {
   int32_t m_bWritten = 0;
   // Set with m_bError when the server turned the login away (see net::CInternetException).
   int32_t m_bLoginRefused = 0;
+  // The fastest pace: reads as large as the socket gives them, no pause between reads, byte
+  // reports a few times a second, and a completed segment reported with WM_WORKER_DONE so that
+  // the window appends it and gives the connection its next segment at once.
+  bool m_bLineSpeed = false;
   // Set once the worker holds a logged-in connection (its own or a donor's). Only counted by the
   // window, so no other access is ordered by it.
   std::atomic<int32_t> m_bConnected{0};
@@ -105,6 +109,8 @@ class CDownloadThread : public platform::CWinThread {
   [[noreturn]] void Fail(const std::string& text);
   void CloseRemoteFile();
   void PostToOwner(uint32_t message, intptr_t lParam, bool wakeOwner = true);
+  // Posts the bytes read since the last report (worker's thread).
+  void ReportNewBytes();
   bool IsStopped() { return m_hStop.IsSet(); }
 
   // Open while the worker may run; reset by SuspendWorker. The read loop waits on it between
@@ -113,4 +119,7 @@ class CDownloadThread : public platform::CWinThread {
   // Orders the worker's changes of m_pSession/m_pConnection against the window's CloseConnection,
   // which may break (but never free) them while the thread runs.
   mutable std::mutex m_connectionLock;
+  // Worker's thread only: how much of m_nGot has been posted, and when last.
+  int32_t m_nReported = 0;
+  uint32_t m_reportedAt = 0;
 };

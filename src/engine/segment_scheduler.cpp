@@ -9,19 +9,65 @@ namespace {
 
 // No new segment while this many listed workers count as active...
 constexpr int32_t kMaxActiveWorkers = 15;
-// ...or while this many segments are assigned beyond the last one written.
+// ...or while this many segments are assigned beyond the last one written; at line speed a few
+// more, so that one slow segment does not hold back every connection that has finished behind it
+// (a bound on memory too: each unwritten segment holds its buffer).
 constexpr int32_t kMaxLookAhead = 15;
+constexpr int32_t kLineSpeedMaxLookAhead = 20;
+// At line speed the end is cut into shares, one per connection, but none below this: each
+// segment costs its round trips.
+constexpr int32_t kMinTailSegment = 128 * 1024;
 
 }  // namespace
 
 void CDownloadJob::ScheduleSegments() {
+  RunPass(Pass::Tick);
+  CatchUpFinishedSegments();
+}
+
+void CDownloadJob::OnSegmentFinished() {
+  // Between ticks, never once the download has ended (the guard stays taken then) nor before it
+  // has begun. While a pass, a pause or a resume runs further up this thread (launching a worker
+  // dispatches waiting messages), the report is kept for when it has ended: a pass made then
+  // would launch segments under the feet of the one that runs.
+  if (m_bRunning != 1 || m_workers.empty()) {
+    return;
+  }
+  if (m_schedGuard) {
+    m_bSegmentFinishedMeanwhile = true;
+    return;
+  }
+  do {
+    m_bSegmentFinishedMeanwhile = false;
+    m_schedGuard = true;
+    RunPass(Pass::SegmentFinished);
+  } while (m_bSegmentFinishedMeanwhile && !m_schedGuard && m_bRunning == 1 && !m_workers.empty());
+}
+
+void CDownloadJob::CatchUpFinishedSegments() {
+  if (m_bSegmentFinishedMeanwhile && !m_schedGuard) {
+    OnSegmentFinished();
+  }
+}
+
+void CDownloadJob::RunPass(Pass pass) {
   int32_t active = 0;
   std::vector<SegmentOrder> replacements;
+  std::vector<CDownloadThread*> appended;
+  bool failureListed = false;
   for (auto node = m_workers.begin(); node != m_workers.end();) {
     const auto next = std::next(node);
     CDownloadThread* worker = *node;
     // Acquire: what the worker wrote before its flag (m_nGot, m_buffer, status) is visible.
     if (worker->m_bError.load(std::memory_order_acquire) != 0) {
+      if (pass == Pass::SegmentFinished) {
+        // Failures are the tick's: their notices and logins keep its pace. Counted as the tick
+        // will count it, with its replacement.
+        active += 2;
+        failureListed = true;
+        node = next;
+        continue;
+      }
       worker->m_bComplete.store(0);
       worker->StopWorker();
       m_workers.erase(node);
@@ -44,7 +90,7 @@ void CDownloadJob::ScheduleSegments() {
       m_reaper.Retire(worker);
     } else if (worker->m_bComplete.load(std::memory_order_acquire) != 0) {
       worker->StopWorker();  // keeps the connection open for a later segment
-      if (!AppendIfItsTurn(*worker)) {
+      if (!AppendIfItsTurn(*worker, appended)) {
         OnPartFileWriteFailed();
         return;  // the guard stays taken: nothing more happens in this run
       }
@@ -52,6 +98,10 @@ void CDownloadJob::ScheduleSegments() {
       ++active;
     }
     node = next;
+  }
+  if (!CommitAppends(appended)) {
+    OnPartFileWriteFailed();
+    return;
   }
   // Launched after the walk, in the order met, each at the head: the walk never meets a list
   // that a donor's removal has changed under it.
@@ -63,12 +113,18 @@ void CDownloadJob::ScheduleSegments() {
     FinishDownload();
     return;  // the guard stays taken for the rest of the run
   }
+  // New logins are counted per tick. At line speed a finished segment's pass may try more while
+  // no listed worker has failed: the logins so far have all been let in, so the server has not
+  // shown a limit, and the pool fills without waiting for the tick.
+  if (pass == Pass::Tick || (m_settings.AtLineSpeed() && !failureListed)) {
+    m_connectionLimit.BeginPass();
+  }
   LaunchSegments(active);
   m_schedGuard = false;
 }
 
 void CDownloadJob::LaunchSegments(int32_t active) {
-  m_connectionLimit.BeginPass();
+  const int32_t lookAhead = m_settings.AtLineSpeed() ? kLineSpeedMaxLookAhead : kMaxLookAhead;
   // Segments turned away at login come first: they are earlier in the file.
   while (!m_waitingSegments.empty()) {
     // A copy: launching dispatches waiting messages.
@@ -84,9 +140,9 @@ void CDownloadJob::LaunchSegments(int32_t active) {
   }
   for (int32_t launched = 0;
        launched < m_settings.m_nSegmentsPerPass && active < kMaxActiveWorkers &&
-       m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < kMaxLookAhead;
+       m_nNextOffset < m_nFileSize && m_nLastAssigned - m_nLastWritten < lookAhead;
        ++launched, ++active) {
-    const int32_t length = SegmentLengthAt(m_nNextOffset);
+    const int32_t length = NextSegmentLength();
     const Launch launch = LaunchOver({m_settings.m_strFileName, m_nLastAssigned + 1, m_nNextOffset,
                                       length, net::FTP_TRANSFER_TYPE_BINARY, 1},
                                      SegmentLaunch::New);
@@ -103,8 +159,17 @@ void CDownloadJob::LaunchSegments(int32_t active) {
   }
 }
 
-int32_t CDownloadJob::SegmentLengthAt(int64_t offset) const {
-  return static_cast<int32_t>(std::min<int64_t>(SEGMENT_SIZE, m_nFileSize - offset));
+int32_t CDownloadJob::NextSegmentLength() const {
+  int64_t length = SEGMENT_SIZE;
+  if (m_settings.AtLineSpeed()) {
+    // Near the end a connection that comes free takes an equal share of what is still to come,
+    // assigned or not: the connections then end at about the same time, instead of a few
+    // carrying the last full segments alone while the others wait.
+    const int64_t toCome = m_nFileSize - m_nReceived;
+    const int64_t share = (toCome + kMaxActiveWorkers - 1) / kMaxActiveWorkers;
+    length = std::clamp<int64_t>(share, kMinTailSegment, SEGMENT_SIZE);
+  }
+  return static_cast<int32_t>(std::min(length, m_nFileSize - m_nNextOffset));
 }
 
 CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, SegmentLaunch kind) {
@@ -137,21 +202,37 @@ CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, Segment
   return made != 0 ? Launch::Made : Launch::NotMade;
 }
 
-bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
+bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker,
+                                   std::vector<CDownloadThread*>& appended) {
   if (worker.m_nIndex != m_nLastWritten + 1) {
     return true;  // an earlier segment is still missing: looked at again in a later pass
   }
   if (worker.m_bWritten == 0) {
-    // On the disk before it counts: after a power cut the part file's length must not run ahead
-    // of its bytes, or the next run would resume behind a hole.
-    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot)) ||
-        !m_partFile.Flush()) {
+    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot))) {
       return false;
     }
-    m_nWritten += worker.m_nGot;
-    worker.m_bWritten = 1;
+    appended.push_back(&worker);
   }
   m_nLastWritten = worker.m_nIndex;
+  return true;
+}
+
+bool CDownloadJob::CommitAppends(const std::vector<CDownloadThread*>& appended) {
+  if (appended.empty()) {
+    return true;
+  }
+  // On the disk before they count: after a power cut the part file's length must not run ahead
+  // of its bytes, or the next run would resume behind a hole. One flush serves all of a pass's
+  // appends.
+  if (!m_partFile.Flush()) {
+    return false;
+  }
+  for (CDownloadThread* worker : appended) {
+    m_nWritten += worker->m_nGot;
+    worker->m_bWritten = 1;
+    // Its bytes are in the part file; the worker stays only to lend its connection.
+    worker->m_buffer.reset();
+  }
   return true;
 }
 

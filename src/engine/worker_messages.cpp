@@ -22,10 +22,17 @@ bool SameDigits(const std::string& a, const std::string& b) {
 
 void CDownloadJob::OnWorkerDone(uintptr_t wParam) {
   auto* worker = reinterpret_cast<CDownloadThread*>(wParam);
-  // Only the live size probe's report counts. Segment workers report this only when stopped
-  // before they began; such a worker, and any retired one, is still allocated here (the reaper
+  // Segment workers report this when stopped before they began, and at line speed when their
+  // segment is complete: a pass looks at every listed worker's flags, so which one reported
+  // does not matter. Such a worker, and any retired one, is still allocated here (the reaper
   // frees a worker only after its last message), so the comparison is all it takes.
-  if (worker == nullptr || worker != m_pProbe) {
+  if (worker == nullptr) {
+    return;
+  }
+  if (worker != m_pProbe) {
+    if (m_settings.AtLineSpeed()) {
+      OnSegmentFinished();
+    }
     return;
   }
   m_pProbe = nullptr;

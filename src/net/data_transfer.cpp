@@ -45,6 +45,14 @@ TransferStart DataTransfer::Start(const std::shared_ptr<FtpControl>& control,
 }
 
 size_t DataTransfer::Read(void* buffer, size_t count) {
+  return Receive(buffer, count, true);
+}
+
+size_t DataTransfer::ReadAvailable(void* buffer, size_t count) {
+  return Receive(buffer, count, false);
+}
+
+size_t DataTransfer::Receive(void* buffer, size_t count, bool fill) {
   if (deferredError_ != 0) {
     throw CInternetException(deferredError_);
   }
@@ -64,6 +72,9 @@ size_t DataTransfer::Read(void* buffer, size_t count) {
       break;
     }
     got += received;
+    if (!fill) {
+      break;
+    }
   }
   if (!data_ && awaitingFinalReply_) {
     try {

@@ -35,6 +35,9 @@ class DataTransfer {
   // reads the final reply; if that fails after some bytes, the bytes are returned and the next
   // call throws. A failed read leaves the control connection broken.
   size_t Read(void* buffer, size_t count);
+  // As Read, but returns as soon as some bytes have come, without waiting to fill count: a
+  // fast line's reads can then be large without making a slow line's reader wait for them.
+  size_t ReadAvailable(void* buffer, size_t count);
   // Ends the transfer, early if need be, and reads its final reply; never throws. If no final
   // reply comes, the control connection is marked broken.
   void Close();
@@ -43,6 +46,7 @@ class DataTransfer {
 
  private:
   explicit DataTransfer(std::shared_ptr<FtpControl> control);
+  size_t Receive(void* buffer, size_t count, bool fill);
   void ReadFinalReply();
   // Drops the transfer without its final reply; the control connection is out of step then.
   void Abandon();

@@ -12,6 +12,10 @@ uint32_t CInternetFile::Read(void* buffer, uint32_t count) {
   return static_cast<uint32_t>(impl_->transfer->Read(buffer, count));
 }
 
+uint32_t CInternetFile::ReadAvailable(void* buffer, uint32_t count) {
+  return static_cast<uint32_t>(impl_->transfer->ReadAvailable(buffer, count));
+}
+
 void CInternetFile::Close() {
   impl_->transfer->Close();
 }

@@ -92,6 +92,8 @@ class CInternetFile {
   // Up to count bytes; fewer only at the end of the data, 0 once it has ended. Throws
   // CInternetException on time-out or a broken connection.
   uint32_t Read(void* buffer, uint32_t count);
+  // As Read, but returns once some bytes have come rather than waiting for count of them.
+  uint32_t ReadAvailable(void* buffer, uint32_t count);
   // Closes the data connection (early, if the data has not ended) and reads the transfer's
   // final reply, so the control connection is ready for the next command.
   void Close();

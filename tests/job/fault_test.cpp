@@ -73,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The first segment's data connection breaks after 500,000 bytes.
         PassingFaultCase{"drop-data-after=500000", 3 * SEGMENT_SIZE + 5000, 1},
-        PassingFaultCase{"drop-data-after=500000", 3 * SEGMENT_SIZE + 5000, 15},
+        // Large enough for full segments at the fastest pace, which shares out only the end.
+        PassingFaultCase{"drop-data-after=500000", 30 * SEGMENT_SIZE + 5000, 15},
         // Short data only shows at the end of the file: one segment, which is the tail.
         PassingFaultCase{"short-data=100", SEGMENT_SIZE - 1000, 1}),
     [](const auto& param) {

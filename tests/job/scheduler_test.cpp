@@ -25,9 +25,10 @@ void ExpectWithinCaps(const CDownloadJob& job) {
 }
 
 TEST(Caps, NoMoreThanFifteenSegmentsAreUnderWayAtOnce) {
-  // Slow enough that no segment finishes while the ticks run.
+  // Slow enough that no segment finishes while the ticks run; long enough that the fastest pace
+  // does not yet share out the end.
   testsupport::ServerOptions options =
-      InstallerServer(ServerKind::Vsftpd, 20 * SEGMENT_SIZE, {}, 20000);
+      InstallerServer(ServerKind::Vsftpd, 40 * SEGMENT_SIZE, {}, 20000);
   options.files[0].sparse = true;
   FtpServer server(options);
   // One segment a pass fills the pool tick by tick; a pass that may start eight, or fifteen,
@@ -227,38 +228,42 @@ TEST(Caps, FinishedSegmentsWaitForAnEarlierOneAndTheLookAheadStopsAtFifteen) {
 TEST(Pause, HoldsEveryWorkerAndResumeFinishesTheFile) {
   constexpr int64_t kSize = 4 * SEGMENT_SIZE + 2222;
   FtpServer server(InstallerServer(ServerKind::Vsftpd, kSize, {}, 400000));
-  ScratchFolder folder;
-  JobHarness harness(server.port(), FolderOf(folder));
-  ASSERT_TRUE(harness.Start());
-  for (int tick = 0; tick < 3; ++tick) {
+  // The fastest pace also holds the passes its finished segments would start.
+  for (const int32_t segmentsPerPass : {1, 15}) {
+    SCOPED_TRACE(segmentsPerPass);
+    ScratchFolder folder;
+    JobHarness harness(server.port(), FolderOf(folder), JobOptions{30, "", segmentsPerPass});
+    ASSERT_TRUE(harness.Start());
+    for (int tick = 0; tick < 3; ++tick) {
+      harness.Tick(TIMER_SCHEDULER);
+    }
+    ASSERT_TRUE(harness.PumpUntil([&] { return harness.job.m_nReceivedForSpeed > 100000; }));
+
+    ASSERT_TRUE(harness.job.PauseAll());
+    EXPECT_EQ(harness.job.m_bRunning, 0);
+    const int64_t assignedAtPause = harness.job.m_nLastAssigned;
+    const size_t shownAtPause = harness.view.statusTexts.size();
+    // Reads already under way when the pause came may still land, and their reports may still
+    // be queued; after that nothing arrives.
+    harness.Pump(1000);
+    const int64_t settled = harness.job.m_nReceivedForSpeed;
+    harness.Pump(1500);
     harness.Tick(TIMER_SCHEDULER);
+    harness.Tick(TIMER_DISPLAY);
+    EXPECT_EQ(harness.job.m_nReceivedForSpeed, settled);
+    EXPECT_EQ(harness.job.m_nLastAssigned, assignedAtPause) << "no pass while paused";
+    EXPECT_EQ(harness.view.statusTexts.size(), shownAtPause) << "no display while paused";
+
+    ASSERT_TRUE(harness.job.ResumeAll());
+    EXPECT_EQ(harness.job.m_bRunning, 1);
+    ASSERT_TRUE(harness.RunToEnd());
+    ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
+    EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
+    // What the taskbar and the power settings follow.
+    using A = DownloadActivity;
+    EXPECT_EQ(harness.view.activities, (std::vector<A>{A::Preparing, A::Transferring, A::Paused,
+                                                       A::Transferring, A::Completed}));
   }
-  ASSERT_TRUE(harness.PumpUntil([&] { return harness.job.m_nReceivedForSpeed > 100000; }));
-
-  ASSERT_TRUE(harness.job.PauseAll());
-  EXPECT_EQ(harness.job.m_bRunning, 0);
-  const int64_t assignedAtPause = harness.job.m_nLastAssigned;
-  const size_t shownAtPause = harness.view.statusTexts.size();
-  // Reads already under way when the pause came may still land, and their reports may still be
-  // queued; after that nothing arrives.
-  harness.Pump(1000);
-  const int64_t settled = harness.job.m_nReceivedForSpeed;
-  harness.Pump(1500);
-  harness.Tick(TIMER_SCHEDULER);
-  harness.Tick(TIMER_DISPLAY);
-  EXPECT_EQ(harness.job.m_nReceivedForSpeed, settled);
-  EXPECT_EQ(harness.job.m_nLastAssigned, assignedAtPause) << "no pass while paused";
-  EXPECT_EQ(harness.view.statusTexts.size(), shownAtPause) << "no display while paused";
-
-  ASSERT_TRUE(harness.job.ResumeAll());
-  EXPECT_EQ(harness.job.m_bRunning, 1);
-  ASSERT_TRUE(harness.RunToEnd());
-  ASSERT_TRUE(harness.view.messages.empty()) << harness.view.messages.front();
-  EXPECT_TRUE(ReadBytes(harness.job.FinalPath()) == server.ReadServedFile(kServedPath, 0, kSize));
-  // What the taskbar and the power settings follow.
-  using A = DownloadActivity;
-  EXPECT_EQ(harness.view.activities, (std::vector<A>{A::Preparing, A::Transferring, A::Paused,
-                                                     A::Transferring, A::Completed}));
 }
 
 }  // namespace

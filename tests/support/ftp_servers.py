@@ -83,6 +83,9 @@ def parse_args(argv):
     parser.add_argument("--no-anonymous", action="store_true", help="refuse every login")
     parser.add_argument("--fault", action="append", default=[], metavar="NAME[=VALUE]",
                         help="pyftpdlib only: see ftp_servers_pyftpdlib.Faults")
+    parser.add_argument("--reply-delay-ms", type=int, default=0, metavar="MS",
+                        help="pyftpdlib only: every reply comes this late, as over a long line "
+                        "(and each connection is served by a thread of its own)")
     parser.add_argument("--command-log", metavar="FILE")
     parser.add_argument("--port", type=int, default=0,
                         help="vsftpd and proftpd: listen on this port (fails if taken) "
@@ -94,6 +97,8 @@ def parse_args(argv):
         parser.error(str(error))
     if args.fault and args.kind != "pyftpdlib":
         parser.error("--fault needs --kind pyftpdlib")
+    if args.reply_delay_ms and args.kind != "pyftpdlib":
+        parser.error("--reply-delay-ms needs --kind pyftpdlib")
     if args.port and args.kind == "pyftpdlib":
         parser.error("--port needs --kind vsftpd or proftpd")
     return args

@@ -131,7 +131,7 @@ class PyftpdlibServer:
     def __init__(self, args, root, command_log):
         from pyftpdlib.authorizers import DummyAuthorizer
         from pyftpdlib.log import config_logging
-        from pyftpdlib.servers import FTPServer
+        from pyftpdlib.servers import FTPServer, ThreadedFTPServer
 
         # Its default is a line per session and transfer on stderr, which buries test output.
         config_logging(level=logging.WARNING)
@@ -142,9 +142,18 @@ class PyftpdlibServer:
         else:
             authorizer.add_anonymous(root)
         handler = make_pyftpdlib_handler(args.faults, args.max_rate, args.max_per_address,
-                                         command_log)
+                                         command_log, args.reply_delay_ms / 1000.0)
         handler.authorizer = authorizer
-        self._server = FTPServer((LOOPBACK, 0), handler, ioloop=make_prompt_ioloop())
+        if args.reply_delay_ms:
+            # One loop would serialise the delayed replies of all connections with their data.
+            class PromptThreadedFTPServer(ThreadedFTPServer):
+                # How long a connection's loop may wait before it looks at its timers (its first
+                # wait, for one, comes before it has looked): 1 s would hold each banner back.
+                poll_timeout = 0.005
+
+            self._server = PromptThreadedFTPServer((LOOPBACK, 0), handler)
+        else:
+            self._server = FTPServer((LOOPBACK, 0), handler, ioloop=make_prompt_ioloop())
         self.port = self._server.address[1]
         self._waker = Waker(self._server.ioloop, self._server.close_all)
         self._thread = threading.Thread(target=self._server.serve_forever,
@@ -215,7 +224,7 @@ def with_path_names(lines, name, path):
         yield line
 
 
-def make_pyftpdlib_handler(faults, max_rate, max_per_address, command_log):
+def make_pyftpdlib_handler(faults, max_rate, max_per_address, command_log, reply_delay=0.0):
     from pyftpdlib.handlers import BufferedIteratorProducer, FTPHandler, ThrottledDTPHandler
 
     class FaultyDTPHandler(ThrottledDTPHandler):
@@ -270,6 +279,7 @@ def make_pyftpdlib_handler(faults, max_rate, max_per_address, command_log):
         _next_plan = None
         _command = ""
         _hostile = None  # the periodic call of a hostile reply under way
+        _banner_owed = False
 
         def handle(self):
             command_log.connection()
@@ -281,7 +291,18 @@ def make_pyftpdlib_handler(faults, max_rate, max_per_address, command_log):
                 return
             FaultyFTPHandler.open_connections += 1
             self._counted = True
+            if reply_delay:
+                # This runs on the accepting loop; the banner's delay is timed by the loop of the
+                # connection's own thread, which takes the channel over next.
+                self._banner_owed = True
+                return
             super().handle()
+
+        def add_channel(self, map=None, events=None):
+            super().add_channel(map, events)
+            if self._banner_owed and self.ioloop is not self.server.ioloop:
+                self._banner_owed = False
+                super().handle()
 
         def close(self):
             if self._counted:
@@ -314,7 +335,14 @@ def make_pyftpdlib_handler(faults, max_rate, max_per_address, command_log):
                 if filler is not None:
                     self._send_slowly([filler] * (20 * HOSTILE_REPLY_SECONDS), 0.05, resp)
                     return
+            if reply_delay:
+                self.ioloop.call_later(reply_delay, self._respond_now, resp, logfun)
+                return
             super().respond(resp, logfun)
+
+        def _respond_now(self, resp, logfun):
+            if not self._closed:
+                FTPHandler.respond(self, resp, logfun)
 
         def _send_slowly(self, pieces, interval, resp):
             """Sends the pieces one per interval, then the reply resp whole."""
