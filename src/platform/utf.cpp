@@ -91,36 +91,32 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-std::optional<std::u16string> ToUtf16(std::string_view utf8, bool replace) {
-  std::u16string out;
-  out.reserve(utf8.size());
-  for (size_t pos = 0, length = 0; pos < utf8.size(); pos += length) {
-    char32_t c = DecodeUtf8(utf8, pos, length);
+// Every character of in, decoded and appended in the other form. An ill-formed sequence gives
+// nothing, or U+FFFD in its place where replace asks for that.
+template <typename Out, typename In>
+std::optional<Out> Transcode(In in, bool replace, char32_t (*decode)(In, size_t, size_t&),
+                             void (*append)(Out&, char32_t)) {
+  Out out;
+  out.reserve(in.size());
+  for (size_t pos = 0, length = 0; pos < in.size(); pos += length) {
+    char32_t c = decode(in, pos, length);
     if (c == kInvalid) {
       if (!replace) {
         return std::nullopt;
       }
       c = kReplacement;
     }
-    AppendUtf16(out, c);
+    append(out, c);
   }
   return out;
 }
 
+std::optional<std::u16string> ToUtf16(std::string_view utf8, bool replace) {
+  return Transcode<std::u16string, std::string_view>(utf8, replace, DecodeUtf8, AppendUtf16);
+}
+
 std::optional<std::string> ToUtf8(std::u16string_view utf16, bool replace) {
-  std::string out;
-  out.reserve(utf16.size());
-  for (size_t pos = 0, length = 0; pos < utf16.size(); pos += length) {
-    char32_t c = DecodeUtf16(utf16, pos, length);
-    if (c == kInvalid) {
-      if (!replace) {
-        return std::nullopt;
-      }
-      c = kReplacement;
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
+  return Transcode<std::string, std::u16string_view>(utf16, replace, DecodeUtf16, AppendUtf8);
 }
 
 }  // namespace
