@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "net/socket.h"
+#include "support/process.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
@@ -8,5 +9,5 @@ int main(int argc, char** argv) {
   if (!net::InitSockets()) {
     return 1;
   }
-  return RUN_ALL_TESTS();
+  return testsupport::EndTestProgram(RUN_ALL_TESTS());
 }

@@ -32,6 +32,13 @@ class ChildProcess {
   std::unique_ptr<Handle> handle_;
 };
 
+// main's end for a test program that runs the download's threads and sockets: returns the
+// result. Under Wine such a program has been seen to hang in the process's exit after all its
+// tests passed and printed, holding the whole run for its time-out; there the output is flushed
+// and the process ends at once with the result. The program's own exit is checked end to end
+// by the GUI tests.
+int EndTestProgram(int result);
+
 // The most memory this process has held at once so far (its peak resident set), in bytes.
 int64_t PeakMemoryBytes();
 

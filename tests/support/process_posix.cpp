@@ -82,6 +82,10 @@ std::string LocalPathOfUnixPath(const std::string& unixPath) {
   return unixPath;
 }
 
+int EndTestProgram(int result) {
+  return result;
+}
+
 int64_t PeakMemoryBytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <psapi.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace testsupport {
@@ -137,6 +138,12 @@ std::string LocalPathOfUnixPath(const std::string& unixPath) {
     }
   }
   return path;
+}
+
+int EndTestProgram(int result) {
+  std::fflush(nullptr);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
+  return result;
 }
 
 int64_t PeakMemoryBytes() {
