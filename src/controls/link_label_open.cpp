@@ -73,8 +73,9 @@ int RunCommandLine(const std::string& commandLine, int showCommand) {
 }  // namespace
 
 int CLinkLabel::OpenTarget(const std::string& address, int showCommand) {
+  const std::wstring wideAddress = platform::WideText(address);
   const auto opened = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, showCommand));
+      ShellExecuteW(nullptr, L"open", wideAddress.c_str(), nullptr, nullptr, showCommand));
   const int result = static_cast<int>(opened);
   if (opened > 32) {
     return result;

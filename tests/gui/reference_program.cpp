@@ -11,15 +11,10 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "platform/system_library_win32.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
-  const auto setDefaultDllDirectories =
-      reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void (*)()>(
-          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-  if (setDefaultDllDirectories == nullptr ||
-      !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-    return 1;
-  }
+  platform::RestrictDllSearchToSystemFolder();
   // Referenced, never called: the linker imports each DLL for its function.
   static const void* volatile imports[] = {reinterpret_cast<const void*>(&RegCloseKey),
                                            reinterpret_cast<const void*>(&InitCommonControls),
