@@ -299,7 +299,9 @@ void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, 
     }
   }
   m_bTransferring.store(0);
-  CloseRemoteFile();
+  // At line speed the connection's next segment should not wait for a pacing server to notice
+  // the closed data connection.
+  CloseRemoteFile(m_bLineSpeed && m_nGot == m_nLength);
 
   if (m_nGot == m_nLength) {
     outcome.complete = true;
@@ -317,12 +319,16 @@ void CDownloadThread::Fail(const std::string& text) {
   throw TransferFailure{m_szError};
 }
 
-void CDownloadThread::CloseRemoteFile() {
+void CDownloadThread::CloseRemoteFile(bool abort) {
   if (m_pFile == nullptr) {
     return;
   }
   try {
-    m_pFile->Close();
+    if (abort) {
+      m_pFile->CloseWithAbort();
+    } else {
+      m_pFile->Close();
+    }
   } catch (const net::CInternetException&) {
     // The data is in or it is not; a failing close changes neither.
   }

@@ -105,11 +105,29 @@ void DataTransfer::Abandon() {
 
 void DataTransfer::Close() {
   data_.reset();
+  FinishClosedTransfer(false);
+}
+
+void DataTransfer::CloseWithAbort() {
+  data_.reset();
+  FinishClosedTransfer(awaitingFinalReply_);
+}
+
+void DataTransfer::FinishClosedTransfer(bool aborted) {
   if (!awaitingFinalReply_) {
     return;
   }
   try {
+    if (aborted) {
+      control_->Send("ABOR");
+    }
     ReadFinalReply();
+    if (aborted) {
+      // Every server answers ABOR once more after the transfer's own reply, whether the
+      // transfer had ended already (226, then 225 or 226) or is ended by it (426, then 226).
+      control_->ReadReply(std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(control_->receiveTimeoutMs()));
+    }
   } catch (const CInternetException&) {
     control_->MarkBroken();
   }

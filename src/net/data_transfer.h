@@ -41,6 +41,11 @@ class DataTransfer {
   // Ends the transfer, early if need be, and reads its final reply; never throws. If no final
   // reply comes, the control connection is marked broken.
   void Close();
+  // As Close, but a transfer that has not ended is also aborted with ABOR, and both its final
+  // reply and ABOR's are read. A server that paces its data may notice the closed data
+  // connection only when its pause is over, and answer only then; ABOR comes in on the control
+  // connection, which it answers at once.
+  void CloseWithAbort();
   // The reply that ended the transfer, once read.
   const std::optional<FtpReply>& finalReply() const { return finalReply_; }
 
@@ -48,6 +53,8 @@ class DataTransfer {
   explicit DataTransfer(std::shared_ptr<FtpControl> control);
   size_t Receive(void* buffer, size_t count, bool fill);
   void ReadFinalReply();
+  // Reads the final reply of a transfer whose data connection has been closed.
+  void FinishClosedTransfer(bool aborted);
   // Drops the transfer without its final reply; the control connection is out of step then.
   void Abandon();
 

@@ -20,4 +20,8 @@ void CInternetFile::Close() {
   impl_->transfer->Close();
 }
 
+void CInternetFile::CloseWithAbort() {
+  impl_->transfer->CloseWithAbort();
+}
+
 }  // namespace net

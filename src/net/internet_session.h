@@ -97,6 +97,9 @@ class CInternetFile {
   // Closes the data connection (early, if the data has not ended) and reads the transfer's
   // final reply, so the control connection is ready for the next command.
   void Close();
+  // As Close, but a transfer that has not ended is aborted (ABOR) so that the server answers at
+  // once even while it paces its data.
+  void CloseWithAbort();
 
   struct Impl;
   explicit CInternetFile(std::unique_ptr<Impl> impl);

@@ -192,21 +192,31 @@ TEST_P(EveryServer, RestartPositionSurvivesThePassiveSetUp) {
   EXPECT_EQ(ReadAll(*file), ftp.server().ReadServedFile(kSetupServed, offset, kSetupSize - offset));
 }
 
+// Either way of closing, whether the transfer still runs or its data has all come (its final
+// reply unread), leaves the replies in step with the commands.
 TEST_P(EveryServer, ClosingAFileEarlyLeavesTheConnectionReadyForTheNextSegment) {
   const int64_t size = 16 * 1024 * 1024;
   FtpLayer ftp(WithFiles(GetParam(), {{kSetupServed, size}}));
   auto connection = ftp.Connect();
-  for (const int64_t offset : {int64_t{0}, int64_t{3000000}, int64_t{9000000}}) {
-    SCOPED_TRACE(offset);
-    if (offset > 0) {
-      ASSERT_TRUE(connection->Command("REST " + std::to_string(offset) + "\n"));
+  for (const bool abort : {false, true}) {
+    for (const int64_t offset : {int64_t{0}, int64_t{3000000}, size - 100000}) {
+      SCOPED_TRACE(std::to_string(offset) + (abort ? " with ABOR" : ""));
+      if (offset > 0) {
+        ASSERT_TRUE(connection->Command("REST " + std::to_string(offset) + "\n"));
+      }
+      std::unique_ptr<CInternetFile> file(connection->OpenFile(kSetupPath));
+      EXPECT_EQ(ReadExactly(*file, 100000),
+                ftp.server().ReadServedFile(kSetupServed, offset, 100000));
+      if (abort) {
+        file->CloseWithAbort();
+      } else {
+        file->Close();
+      }
+      ASSERT_TRUE(connection->SetCurrentDirectory(kSetupDir));
+      EXPECT_TRUE(StartsWith(InternetGetLastResponseInfo(), "250"))
+          << InternetGetLastResponseInfo();
     }
-    std::unique_ptr<CInternetFile> file(connection->OpenFile(kSetupPath));
-    EXPECT_EQ(ReadExactly(*file, 100000),
-              ftp.server().ReadServedFile(kSetupServed, offset, 100000));
-    file->Close();
   }
-  EXPECT_TRUE(connection->SetCurrentDirectory(kSetupDir));
 }
 
 TEST_P(EveryServer, RefusedRetrievalThrowsWithTheReplyAndKeepsTheConnection) {
