@@ -16,7 +16,6 @@
 #include <utility>
 
 #include "engine/download_job.h"
-#include "engine/messages.h"
 #include "net/socket.h"
 #include "platform/file.h"
 #include "platform/message_target.h"
@@ -85,12 +84,8 @@ int main(int argc, char** argv) {
     }
     if (message == platform::kTimerMessage) {
       monitor.OnTimer(static_cast<uint32_t>(wParam), *running, view);
-    } else if (message == WM_WORKER_DONE) {
-      running->OnWorkerDone(wParam);
-    } else if (message == WM_WORKER_BYTES) {
-      running->OnWorkerBytes(lParam);
-    } else if (message == WM_FILE_HASHED) {
-      running->OnFileHashed(wParam);
+    } else {
+      running->OnJobMessage(message, wParam, lParam);
     }
   });
   CDownloadJob job(settings, view, [&] { monitor.ShowComplete(view); });

@@ -51,6 +51,7 @@ ON_MESSAGE(WM_USER_88, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_PERCENT, &CDownloaderDlg::OnSetPercent)
 ON_MESSAGE(WM_USER_8A, &CDownloaderDlg::OnUnusedMessage)
 ON_MESSAGE(WM_FILE_HASHED, &CDownloaderDlg::OnFileHashed)
+ON_MESSAGE(WM_PART_WRITTEN, &CDownloaderDlg::OnPartWritten)
 ON_MESSAGE(WM_PARENTBKGND, &CDownloaderDlg::OnParentBkgnd)
 ON_MESSAGE(WM_TRAY_NOTIFY, &CDownloaderDlg::OnTrayNotify)
 ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, &CDownloaderDlg::OnTaskbarCreated)
@@ -73,7 +74,7 @@ CDownloaderDlg::~CDownloaderDlg() {
     KillTimer(TIMER_SCHEDULER);
   }
   m_job.StopAllWorkers();
-  m_job.m_partFile.Close();
+  m_job.ClosePartFile();
   if (!m_strDeleteOnExit.empty()) {
     RemovePartFile(m_strDeleteOnExit);
   }

@@ -67,6 +67,7 @@ class CDownloaderDlg : public CDialog, public IDownloadView {
   LRESULT OnWorkerDone(WPARAM wParam, LPARAM lParam);
   LRESULT OnWorkerBytes(WPARAM wParam, LPARAM lParam);
   LRESULT OnFileHashed(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPartWritten(WPARAM wParam, LPARAM lParam);
   LRESULT OnTotalSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnSpeed(WPARAM wParam, LPARAM lParam);
   LRESULT OnUnusedMessage(WPARAM wParam, LPARAM lParam);

@@ -28,6 +28,11 @@ LRESULT CDownloaderDlg::OnFileHashed(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+LRESULT CDownloaderDlg::OnPartWritten(WPARAM wParam, LPARAM lParam) {
+  RunJobCall([&] { m_job.OnPartWritten(wParam, lParam); });
+  return 0;
+}
+
 LRESULT CDownloaderDlg::OnTotalSize(WPARAM, LPARAM lParam) {
   m_job.m_strTotalKB = FormatThousands(static_cast<int32_t>(lParam));
   return 0;

@@ -127,6 +127,13 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
     ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
     return;
   }
+  m_pAppender = std::make_unique<CPartFileAppender>(m_partFile, m_view.MessageTarget());
+  if (!m_pAppender->Start()) {
+    ClosePartFile();
+    EnterActivity(DownloadActivity::Failed);
+    m_view.ShowMessage("Please restart program", "Too many thread");
+    return;
+  }
   // Under the guard like any pass: launching dispatches waiting messages, among them reports of
   // segments already finished.
   m_schedGuard = true;
@@ -165,6 +172,7 @@ std::optional<int64_t> CDownloadJob::AdoptPartFile(int64_t partLength) {
 void CDownloadJob::FinishDownload() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
+  m_pAppender.reset();  // idle: every segment is on the disk
   const bool whole = CloseWholePartFile(m_partFile, m_nFileSize);
   StopAllWorkers();
   if (!whole) {
@@ -221,6 +229,9 @@ void CDownloadJob::ReturnToStart() {
   m_nReceived = 0;
   m_nLastAssigned = -1;
   m_nLastWritten = -1;
+  m_nLastAppended = -1;
+  m_appendedLengths.clear();
+  m_bPartWriteFailed = false;
   m_waitingSegments.clear();
   m_bSegmentFinishedMeanwhile = false;
   m_connectionLimit.Forget();
@@ -252,6 +263,11 @@ bool CDownloadJob::HoldOrReleaseAll(int32_t running) {
   }
   m_schedGuard = false;
   return !m_workers.empty();
+}
+
+bool CDownloadJob::ClosePartFile() {
+  m_pAppender.reset();
+  return m_partFile.Close();
 }
 
 void CDownloadJob::StopAllWorkers() {

@@ -14,6 +14,7 @@
 #include "engine/download_thread.h"
 #include "engine/download_view.h"
 #include "engine/file_hash_check.h"
+#include "engine/part_file_appender.h"
 #include "engine/worker_reaper.h"
 #include "platform/clock.h"
 #include "platform/file.h"
@@ -85,6 +86,14 @@ class CDownloadJob {
   void OnWorkerBytes(intptr_t lParam);
   // WM_FILE_HASHED: the finished part file's hash is known (or could not be had).
   void OnFileHashed(uintptr_t wParam);
+  // WM_PART_WRITTEN: appended segments are on the disk, or the part file could not be written.
+  void OnPartWritten(uintptr_t wParam, intptr_t lParam);
+  // The job's own messages from its workers, appender and hash check, handed to the calls above;
+  // false for any other message.
+  bool OnJobMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // Stops appending and closes the part file; what was still queued is dropped, and the part
+  // file stays an exact prefix.
+  bool ClosePartFile();
 
   // The live segment workers: new segments at the tail, replacements of failed ones at the head.
   std::list<CDownloadThread*> m_workers;
@@ -97,14 +106,15 @@ class CDownloadJob {
   int64_t m_nFileSize = 0;
   std::string m_strRemoteTime;  // the remote file's time as the server told it; empty if unknown
   int64_t m_nNextOffset = 0;    // where the next unassigned segment begins
-  int64_t m_nWritten = 0;       // bytes in the part file
+  int64_t m_nWritten = 0;       // bytes in the part file, on the disk
   // The part file's bytes plus those held by live workers; falls back when a failed worker's
   // bytes are discarded.
   int64_t m_nReceived = 0;
   int64_t m_nReceivedForSpeed = 0;  // every byte received this run; never decreases
   platform::File m_partFile;
   int32_t m_nLastAssigned = -1;  // last segment index handed to a worker
-  int32_t m_nLastWritten = -1;   // last segment index appended to the part file
+  int32_t m_nLastWritten = -1;   // last segment index in the part file, on the disk
+  int32_t m_nLastAppended = -1;  // last segment index handed to the part file's appender
   std::string m_strLastNotice;
   // The running size probe, if any. Never listed.
   CDownloadThread* m_pProbe = nullptr;
@@ -141,10 +151,11 @@ class CDownloadJob {
   // donor is freed), or over a new login, which the connection limit may refuse for all but
   // replacements. NotMade: no worker could be made (the user has been told).
   Launch LaunchOver(const SegmentOrder& order, SegmentLaunch kind);
-  // Writes a complete worker's segment if its turn has come, listing it in appended; it counts
-  // as written once CommitAppends has flushed it. False when the write failed.
-  bool AppendIfItsTurn(CDownloadThread& worker, std::vector<CDownloadThread*>& appended);
-  bool CommitAppends(const std::vector<CDownloadThread*>& appended);
+  // Hands a complete worker's segment to the appender if its turn has come; it counts as written
+  // once the appender reports it on the disk.
+  void AppendIfItsTurn(CDownloadThread& worker);
+  // A pass now, or once the pass, pause or resume under way further up this thread has ended.
+  void PassNowOrOnceFree();
   CDownloadThread* TakeWrittenDonor();
   CDownloadThread* FindWaitingConnectionHolder() const;
   // A finished worker that still has its connection to lend.
@@ -176,6 +187,13 @@ class CDownloadJob {
   std::deque<SegmentOrder> m_waitingSegments;
   // A segment reported finished while the guard was taken: a pass is owed once it is released.
   bool m_bSegmentFinishedMeanwhile = false;
+  // Writes the part file from StartFirstSegment until the download ends; declared after the
+  // part file, which must outlive it.
+  std::unique_ptr<CPartFileAppender> m_pAppender;
+  // The lengths of the segments handed to the appender and not yet reported on the disk.
+  std::deque<int32_t> m_appendedLengths;
+  // The appender has reported a failed write: the next pass ends the download with the error.
+  bool m_bPartWriteFailed = false;
   DownloadSettings m_settings;
   IDownloadView& m_view;
   CompletionProgress m_showFullProgress;

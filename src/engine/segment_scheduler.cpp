@@ -9,9 +9,9 @@ namespace {
 
 // No new segment while this many listed workers count as active...
 constexpr int32_t kMaxActiveWorkers = 15;
-// ...or while this many segments are assigned beyond the last one written; at line speed a few
-// more, so that one slow segment does not hold back every connection that has finished behind it
-// (a bound on memory too: each unwritten segment holds its buffer).
+// ...or while this many segments are assigned beyond the last one on the disk; at line speed a
+// few more, so that one slow segment does not hold back every connection that has finished
+// behind it (a bound on memory too: each segment holds its buffer until it is on the disk).
 constexpr int32_t kMaxLookAhead = 15;
 constexpr int32_t kLineSpeedMaxLookAhead = 20;
 // At line speed the end is cut into shares, one per connection, but none below this: each
@@ -33,6 +33,10 @@ void CDownloadJob::OnSegmentFinished() {
   if (m_bRunning != 1 || m_workers.empty()) {
     return;
   }
+  PassNowOrOnceFree();
+}
+
+void CDownloadJob::PassNowOrOnceFree() {
   if (m_schedGuard) {
     m_bSegmentFinishedMeanwhile = true;
     return;
@@ -51,9 +55,12 @@ void CDownloadJob::CatchUpFinishedSegments() {
 }
 
 void CDownloadJob::RunPass(Pass pass) {
+  if (m_bPartWriteFailed) {
+    OnPartFileWriteFailed();
+    return;  // the guard stays taken: nothing more happens in this run
+  }
   int32_t active = 0;
   std::vector<SegmentOrder> replacements;
-  std::vector<CDownloadThread*> appended;
   bool failureListed = false;
   for (auto node = m_workers.begin(); node != m_workers.end();) {
     const auto next = std::next(node);
@@ -90,18 +97,11 @@ void CDownloadJob::RunPass(Pass pass) {
       m_reaper.Retire(worker);
     } else if (worker->m_bComplete.load(std::memory_order_acquire) != 0) {
       worker->StopWorker();  // keeps the connection open for a later segment
-      if (!AppendIfItsTurn(*worker, appended)) {
-        OnPartFileWriteFailed();
-        return;  // the guard stays taken: nothing more happens in this run
-      }
+      AppendIfItsTurn(*worker);
     } else {
       ++active;
     }
     node = next;
-  }
-  if (!CommitAppends(appended)) {
-    OnPartFileWriteFailed();
-    return;
   }
   // Launched after the walk, in the order met, each at the head: the walk never meets a list
   // that a donor's removal has changed under it.
@@ -202,38 +202,15 @@ CDownloadJob::Launch CDownloadJob::LaunchOver(const SegmentOrder& order, Segment
   return made != 0 ? Launch::Made : Launch::NotMade;
 }
 
-bool CDownloadJob::AppendIfItsTurn(CDownloadThread& worker,
-                                   std::vector<CDownloadThread*>& appended) {
-  if (worker.m_nIndex != m_nLastWritten + 1) {
-    return true;  // an earlier segment is still missing: looked at again in a later pass
+void CDownloadJob::AppendIfItsTurn(CDownloadThread& worker) {
+  if (worker.m_nIndex != m_nLastAppended + 1) {
+    return;  // an earlier segment is still missing: looked at again in a later pass
   }
-  if (worker.m_bWritten == 0) {
-    if (!m_partFile.Write(worker.m_buffer.get(), static_cast<size_t>(worker.m_nGot))) {
-      return false;
-    }
-    appended.push_back(&worker);
-  }
-  m_nLastWritten = worker.m_nIndex;
-  return true;
-}
-
-bool CDownloadJob::CommitAppends(const std::vector<CDownloadThread*>& appended) {
-  if (appended.empty()) {
-    return true;
-  }
-  // On the disk before they count: after a power cut the part file's length must not run ahead
-  // of its bytes, or the next run would resume behind a hole. One flush serves all of a pass's
-  // appends.
-  if (!m_partFile.Flush()) {
-    return false;
-  }
-  for (CDownloadThread* worker : appended) {
-    m_nWritten += worker->m_nGot;
-    worker->m_bWritten = 1;
-    // Its bytes are in the part file; the worker stays only to lend its connection.
-    worker->m_buffer.reset();
-  }
-  return true;
+  // Its bytes go to the appender; the worker stays only to lend its connection.
+  m_appendedLengths.push_back(worker.m_nGot);
+  m_pAppender->Append(std::move(worker.m_buffer), worker.m_nGot);
+  worker.m_bWritten = 1;
+  m_nLastAppended = worker.m_nIndex;
 }
 
 CDownloadThread* CDownloadJob::TakeWrittenDonor() {
@@ -295,7 +272,7 @@ void CDownloadJob::OnPartFileWriteFailed() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
   StopAllWorkers();
-  m_partFile.Close();
+  ClosePartFile();
   EnterActivity(DownloadActivity::Failed);
   m_view.ShowMessage(PartPath(), "File write error");
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "engine/download_job.h"
+#include "engine/messages.h"
 #include "engine/part_file.h"
 #include "engine/timers.h"
 
@@ -55,6 +56,45 @@ void CDownloadJob::OnWorkerBytes(intptr_t lParam) {
   const auto bytes = static_cast<int64_t>(lParam);
   m_nReceivedForSpeed += bytes;
   m_nReceived += bytes;
+}
+
+void CDownloadJob::OnPartWritten(uintptr_t wParam, intptr_t lParam) {
+  if (m_pAppender == nullptr || wParam != reinterpret_cast<uintptr_t>(m_pAppender.get())) {
+    return;  // from an appender already stopped
+  }
+  if (lParam < 0) {
+    m_bPartWriteFailed = true;
+  }
+  for (intptr_t written = 0; written < lParam && !m_appendedLengths.empty(); ++written) {
+    m_nWritten += m_appendedLengths.front();
+    m_appendedLengths.pop_front();
+    ++m_nLastWritten;
+  }
+  // A pass ends the download, with its error or its completion; at line speed it also launches
+  // into the room that the disk has just made in the look-ahead.
+  if (m_bRunning == 1 &&
+      (m_bPartWriteFailed || m_nWritten == m_nFileSize || m_settings.AtLineSpeed())) {
+    PassNowOrOnceFree();
+  }
+}
+
+bool CDownloadJob::OnJobMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case WM_WORKER_DONE:
+      OnWorkerDone(wParam);
+      return true;
+    case WM_WORKER_BYTES:
+      OnWorkerBytes(lParam);
+      return true;
+    case WM_FILE_HASHED:
+      OnFileHashed(wParam);
+      return true;
+    case WM_PART_WRITTEN:
+      OnPartWritten(wParam, lParam);
+      return true;
+    default:
+      return false;
+  }
 }
 
 void CDownloadJob::OnFileHashed(uintptr_t wParam) {

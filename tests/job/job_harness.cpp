@@ -6,7 +6,6 @@
 #include <iterator>
 #include <utility>
 
-#include "engine/messages.h"
 #include "platform/clock.h"
 
 namespace jobtest {
@@ -81,12 +80,8 @@ void JobHarness::Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     if (realTimers) {
       monitor.OnTimer(id, job, view);
     }
-  } else if (message == WM_WORKER_DONE) {
-    job.OnWorkerDone(wParam);
-  } else if (message == WM_WORKER_BYTES) {
-    job.OnWorkerBytes(lParam);
-  } else if (message == WM_FILE_HASHED) {
-    job.OnFileHashed(wParam);
+  } else {
+    job.OnJobMessage(message, wParam, lParam);
   }
 }
 
