@@ -29,7 +29,7 @@ int Hash(const std::string& path) {
       [&](uint32_t message, uintptr_t, intptr_t) { done = done || message == WM_FILE_HASHED; });
   const uint32_t started = platform::TickCount();
   CFileHashCheck check(path, owner);
-  if (!check.Start()) {
+  if (!check.StartThread()) {
     std::fprintf(stderr, "no thread for the check\n");
     return 1;
   }

@@ -128,7 +128,7 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
     return;
   }
   m_pAppender = std::make_unique<CPartFileAppender>(m_partFile, m_view.MessageTarget());
-  if (!m_pAppender->Start()) {
+  if (!m_pAppender->StartThread()) {
     ClosePartFile();
     EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage("Please restart program", "Too many thread");
@@ -192,7 +192,7 @@ void CDownloadJob::FinishDownload() {
   m_view.SetTimeText(kVerifyingText);
   m_view.SetStatusText(kVerifyingText);
   m_pHashCheck = std::make_unique<CFileHashCheck>(PartPath(), m_view.MessageTarget());
-  if (!m_pHashCheck->Start()) {
+  if (!m_pHashCheck->StartThread()) {
     m_pHashCheck.reset();
     EnterActivity(DownloadActivity::Failed);
     m_view.ShowMessage("Please restart program", "Too many thread");

@@ -14,14 +14,6 @@ CFileHashCheck::~CFileHashCheck() {
   WaitForThreadEnd();
 }
 
-bool CFileHashCheck::Start() {
-  if (!CreateThread()) {
-    return false;
-  }
-  ResumeThread();
-  return true;
-}
-
 bool CFileHashCheck::InitInstance() {
   platform::Sha256 hash;
   const bool read = platform::ReadFileBlocks(m_path, [&](const unsigned char* data, size_t size) {

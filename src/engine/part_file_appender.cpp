@@ -16,14 +16,6 @@ CPartFileAppender::~CPartFileAppender() {
   WaitForThreadEnd();
 }
 
-bool CPartFileAppender::Start() {
-  if (!CreateThread()) {
-    return false;
-  }
-  ResumeThread();
-  return true;
-}
-
 void CPartFileAppender::Append(std::unique_ptr<unsigned char[]> bytes, int32_t length) {
   {
     std::lock_guard<std::mutex> lock(m_lock);

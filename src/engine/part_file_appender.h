@@ -17,7 +17,7 @@
 // The window's thread then never waits for the disk, which on a fast line is what it would
 // otherwise spend most of its time on.
 //
-// Threads: from Start until the destructor has waited for the thread, the file belongs to the
+// Threads: from StartThread until the destructor has waited for the thread, the file belongs to the
 // appender's thread alone. Append hands a segment over under the lock; the thread takes the
 // queue under the same lock, so the segment's bytes (written by its worker, whose completion the
 // window's thread has acquired) are visible to it. After a failure nothing more is written: a
@@ -29,8 +29,6 @@ class CPartFileAppender : public platform::CWinThread {
   // exact prefix) and waits for the thread.
   ~CPartFileAppender() override;
 
-  // False when no thread could be made.
-  bool Start();
   // Window's thread: the segment's bytes go after those appended before.
   void Append(std::unique_ptr<unsigned char[]> bytes, int32_t length);
 

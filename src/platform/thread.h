@@ -20,6 +20,14 @@ class CWinThread {
 
   // Creates the thread held. False when the system refuses a thread.
   bool CreateThread();
+  // Creates the thread and lets it run at once. False when the system refuses a thread.
+  bool StartThread() {
+    if (!CreateThread()) {
+      return false;
+    }
+    ResumeThread();
+    return true;
+  }
   // Lets a held thread run. Returns the previous suspend count: 1 for a held thread, 0 when it
   // was already running or has ended. 0xFFFFFFFF when no thread was created.
   uint32_t ResumeThread();
