@@ -49,7 +49,8 @@ std::string CDownloadJob::FinalPath() const {
 int32_t CDownloadJob::LaunchWorker(CDownloadThread* donor, const std::string& fileName,
                                    int32_t index, int64_t start, int32_t length,
                                    uint32_t transferType, int32_t passive, bool atHead) {
-  CDownloadThread* worker = CDownloadThread::CreateObject();
+  CDownloadThread* worker =
+      CDownloadThread::CreateObject(index > -1 ? m_spareBuffers.Take() : nullptr);
   if (worker == nullptr) {
     m_view.ShowMessage("Please restart program", "Out of memory");
     return 0;
@@ -127,7 +128,8 @@ void CDownloadJob::StartFirstSegment(int64_t partLength) {
     ArmTimer(TIMER_SCHEDULER, kCompletionCheckMs);
     return;
   }
-  m_pAppender = std::make_unique<CPartFileAppender>(m_partFile, m_view.MessageTarget());
+  m_pAppender =
+      std::make_unique<CPartFileAppender>(m_partFile, m_view.MessageTarget(), m_spareBuffers);
   if (!m_pAppender->StartThread()) {
     ClosePartFile();
     EnterActivity(DownloadActivity::Failed);
@@ -172,7 +174,7 @@ std::optional<int64_t> CDownloadJob::AdoptPartFile(int64_t partLength) {
 void CDownloadJob::FinishDownload() {
   KillTimer(TIMER_DISPLAY);
   KillTimer(TIMER_SCHEDULER);
-  m_pAppender.reset();  // idle: every segment is on the disk
+  StopAppending();  // idle: every segment is on the disk
   const bool whole = CloseWholePartFile(m_partFile, m_nFileSize);
   StopAllWorkers();
   if (!whole) {
@@ -266,8 +268,13 @@ bool CDownloadJob::HoldOrReleaseAll(int32_t running) {
 }
 
 bool CDownloadJob::ClosePartFile() {
-  m_pAppender.reset();
+  StopAppending();
   return m_partFile.Close();
+}
+
+void CDownloadJob::StopAppending() {
+  m_pAppender.reset();
+  m_spareBuffers.Clear();
 }
 
 void CDownloadJob::StopAllWorkers() {

@@ -177,6 +177,8 @@ class CDownloadJob {
   // longer than the remote file or came from another one. Records the remote file beside the
   // part file. Nothing, after telling the user, when a file cannot be written.
   std::optional<int64_t> AdoptPartFile(int64_t partLength);
+  // Stops the appender (dropping what it still holds) and frees the spare buffers.
+  void StopAppending();
   // Moves the whole part file to the final name and shows the completion, or a file error.
   void GiveFinalName();
   // After a damaged download: the job as before the user's start, nothing kept of the plan.
@@ -187,6 +189,9 @@ class CDownloadJob {
   std::deque<SegmentOrder> m_waitingSegments;
   // A segment reported finished while the guard was taken: a pass is owed once it is released.
   bool m_bSegmentFinishedMeanwhile = false;
+  // Buffers of written segments, for the next segments; declared before the appender, which
+  // keeps buffers here until it ends.
+  CSpareBuffers m_spareBuffers;
   // Writes the part file from StartFirstSegment until the download ends; declared after the
   // part file, which must outlive it.
   std::unique_ptr<CPartFileAppender> m_pAppender;

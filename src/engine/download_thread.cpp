@@ -60,7 +60,10 @@ struct CDownloadThread::Outcome {
   bool error = false;
 };
 
-CDownloadThread::CDownloadThread() : m_buffer(new unsigned char[SEGMENT_SIZE]) {}
+CDownloadThread::CDownloadThread(std::unique_ptr<unsigned char[]> buffer)
+    : m_buffer(buffer != nullptr
+                   ? std::move(buffer)
+                   : std::unique_ptr<unsigned char[]>(new unsigned char[SEGMENT_SIZE])) {}
 
 CDownloadThread::~CDownloadThread() {
   // The object must outlive its thread; an owner that wants this to be quick stops it first.
@@ -70,9 +73,9 @@ CDownloadThread::~CDownloadThread() {
   delete m_pSession;
 }
 
-CDownloadThread* CDownloadThread::CreateObject() {
+CDownloadThread* CDownloadThread::CreateObject(std::unique_ptr<unsigned char[]> buffer) {
   try {
-    return new CDownloadThread;
+    return new CDownloadThread(std::move(buffer));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }

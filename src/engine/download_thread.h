@@ -28,11 +28,12 @@ class CDownloadThread : public platform::CWinThread {
     const char* m_lpszBaseClassName;
   };
 
-  CDownloadThread();
+  // Reads into the buffer given (SEGMENT_SIZE bytes), or into a new one when given none.
+  explicit CDownloadThread(std::unique_ptr<unsigned char[]> buffer = nullptr);
   ~CDownloadThread() override;
 
   // A new worker on the heap, or nullptr when memory for it and its buffer is short.
-  static CDownloadThread* CreateObject();
+  static CDownloadThread* CreateObject(std::unique_ptr<unsigned char[]> buffer = nullptr);
   // The worker owns its session, connection and remote file: the destructor waits for the
   // thread to end and frees whatever it still holds (a taker-over clears the donor's pointers).
   static const RuntimeClass* GetRuntimeClass();

@@ -4,8 +4,9 @@
 
 #include "engine/messages.h"
 
-CPartFileAppender::CPartFileAppender(platform::File& file, platform::MessageTarget& owner)
-    : m_file(file), m_owner(owner) {}
+CPartFileAppender::CPartFileAppender(platform::File& file, platform::MessageTarget& owner,
+                                     CSpareBuffers& spares)
+    : m_file(file), m_owner(owner), m_spares(spares) {}
 
 CPartFileAppender::~CPartFileAppender() {
   {
@@ -44,7 +45,7 @@ bool CPartFileAppender::InitInstance() {
         return false;
       }
       written = m_file.Write(segment.bytes.get(), static_cast<size_t>(segment.length));
-      segment.bytes.reset();
+      m_spares.Keep(std::move(segment.bytes));
       if (!written) {
         break;
       }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "engine/spare_buffers.h"
 #include "platform/file.h"
 #include "platform/message_target.h"
 #include "platform/thread.h"
@@ -24,7 +25,8 @@
 // segment appended behind a partly written one would leave a hole in the prefix.
 class CPartFileAppender : public platform::CWinThread {
  public:
-  CPartFileAppender(platform::File& file, platform::MessageTarget& owner);
+  // Written segments' buffers go to spares, which must outlive the appender.
+  CPartFileAppender(platform::File& file, platform::MessageTarget& owner, CSpareBuffers& spares);
   // Stops after the write under way (what is still queued is dropped: the part file stays an
   // exact prefix) and waits for the thread.
   ~CPartFileAppender() override;
@@ -42,6 +44,7 @@ class CPartFileAppender : public platform::CWinThread {
 
   platform::File& m_file;
   platform::MessageTarget& m_owner;
+  CSpareBuffers& m_spares;
   std::mutex m_lock;
   std::condition_variable m_queued;
   std::deque<Segment> m_queue;  // under m_lock
