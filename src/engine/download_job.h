@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/connection_limit.h"
 #include "engine/download_settings.h"

@@ -104,25 +104,24 @@ void DataTransfer::Abandon() {
 }
 
 void DataTransfer::Close() {
-  data_.reset();
-  FinishClosedTransfer(false);
+  CloseData(false);
 }
 
 void DataTransfer::CloseWithAbort() {
-  data_.reset();
-  FinishClosedTransfer(awaitingFinalReply_);
+  CloseData(true);
 }
 
-void DataTransfer::FinishClosedTransfer(bool aborted) {
+void DataTransfer::CloseData(bool abort) {
+  data_.reset();
   if (!awaitingFinalReply_) {
-    return;
+    return;  // nothing runs any more: there is nothing to abort either
   }
   try {
-    if (aborted) {
+    if (abort) {
       control_->Send("ABOR");
     }
     ReadFinalReply();
-    if (aborted) {
+    if (abort) {
       // Every server answers ABOR once more after the transfer's own reply, whether the
       // transfer had ended already (226, then 225 or 226) or is ended by it (426, then 226).
       control_->ReadReply(std::chrono::steady_clock::now() +

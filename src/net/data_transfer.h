@@ -53,8 +53,9 @@ class DataTransfer {
   explicit DataTransfer(std::shared_ptr<FtpControl> control);
   size_t Receive(void* buffer, size_t count, bool fill);
   void ReadFinalReply();
-  // Reads the final reply of a transfer whose data connection has been closed.
-  void FinishClosedTransfer(bool aborted);
+  // Closes the data connection and reads the final reply of a transfer still running, and
+  // with abort also sends ABOR and reads its reply.
+  void CloseData(bool abort);
   // Drops the transfer without its final reply; the control connection is out of step then.
   void Abandon();
 
