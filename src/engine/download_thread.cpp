@@ -304,7 +304,8 @@ void CDownloadThread::ReadSegment(int64_t start, const std::string& remoteName, 
   m_bTransferring.store(0);
   // At line speed the connection's next segment should not wait for a pacing server to notice
   // the closed data connection.
-  CloseRemoteFile(m_bLineSpeed && m_nGot == m_nLength);
+  CloseRemoteFile(m_bLineSpeed && m_nGot == m_nLength ? net::TransferClose::Abort
+                                                      : net::TransferClose::AwaitReply);
 
   if (m_nGot == m_nLength) {
     outcome.complete = true;
@@ -322,16 +323,12 @@ void CDownloadThread::Fail(const std::string& text) {
   throw TransferFailure{m_szError};
 }
 
-void CDownloadThread::CloseRemoteFile(bool abort) {
+void CDownloadThread::CloseRemoteFile(net::TransferClose how) {
   if (m_pFile == nullptr) {
     return;
   }
   try {
-    if (abort) {
-      m_pFile->CloseWithAbort();
-    } else {
-      m_pFile->Close();
-    }
+    m_pFile->Close(how);
   } catch (const net::CInternetException&) {
     // The data is in or it is not; a failing close changes neither.
   }

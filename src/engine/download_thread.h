@@ -108,8 +108,7 @@ class CDownloadThread : public platform::CWinThread {
   void FindSize(const std::string& remoteName, Outcome& outcome);
   void ReadSegment(int64_t start, const std::string& remoteName, Outcome& outcome);
   [[noreturn]] void Fail(const std::string& text);
-  // abort: end a transfer that still runs with ABOR (see net::CInternetFile::CloseWithAbort).
-  void CloseRemoteFile(bool abort = false);
+  void CloseRemoteFile(net::TransferClose how = net::TransferClose::AwaitReply);
   void PostToOwner(uint32_t message, intptr_t lParam, bool wakeOwner = true);
   // Posts the bytes read since the last report (worker's thread).
   void ReportNewBytes();

@@ -103,15 +103,8 @@ void DataTransfer::Abandon() {
   control_->MarkBroken();
 }
 
-void DataTransfer::Close() {
-  CloseData(false);
-}
-
-void DataTransfer::CloseWithAbort() {
-  CloseData(true);
-}
-
-void DataTransfer::CloseData(bool abort) {
+void DataTransfer::Close(TransferClose how) {
+  const bool abort = how == TransferClose::Abort;
   data_.reset();
   if (!awaitingFinalReply_) {
     return;  // nothing runs any more: there is nothing to abort either

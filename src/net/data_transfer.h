@@ -8,6 +8,7 @@
 
 #include "net/abort_scope.h"
 #include "net/ftp_control.h"
+#include "net/internet_session.h"
 
 namespace net {
 
@@ -38,14 +39,9 @@ class DataTransfer {
   // As Read, but returns as soon as some bytes have come, without waiting to fill count: a
   // fast line's reads can then be large without making a slow line's reader wait for them.
   size_t ReadAvailable(void* buffer, size_t count);
-  // Ends the transfer, early if need be, and reads its final reply; never throws. If no final
-  // reply comes, the control connection is marked broken.
-  void Close();
-  // As Close, but a transfer that has not ended is also aborted with ABOR, and both its final
-  // reply and ABOR's are read. A server that paces its data may notice the closed data
-  // connection only when its pause is over, and answer only then; ABOR comes in on the control
-  // connection, which it answers at once.
-  void CloseWithAbort();
+  // Ends the transfer, early if need be, and reads its final reply (and with Abort, ABOR's too);
+  // never throws. If no final reply comes, the control connection is marked broken.
+  void Close(TransferClose how = TransferClose::AwaitReply);
   // The reply that ended the transfer, once read.
   const std::optional<FtpReply>& finalReply() const { return finalReply_; }
 
@@ -53,9 +49,6 @@ class DataTransfer {
   explicit DataTransfer(std::shared_ptr<FtpControl> control);
   size_t Receive(void* buffer, size_t count, bool fill);
   void ReadFinalReply();
-  // Closes the data connection and reads the final reply of a transfer still running, and
-  // with abort also sends ABOR and reads its reply.
-  void CloseData(bool abort);
   // Drops the transfer without its final reply; the control connection is out of step then.
   void Abandon();
 

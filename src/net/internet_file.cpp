@@ -16,12 +16,8 @@ uint32_t CInternetFile::ReadAvailable(void* buffer, uint32_t count) {
   return static_cast<uint32_t>(impl_->transfer->ReadAvailable(buffer, count));
 }
 
-void CInternetFile::Close() {
-  impl_->transfer->Close();
-}
-
-void CInternetFile::CloseWithAbort() {
-  impl_->transfer->CloseWithAbort();
+void CInternetFile::Close(TransferClose how) {
+  impl_->transfer->Close(how);
 }
 
 }  // namespace net

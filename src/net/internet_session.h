@@ -82,6 +82,12 @@ class CFtpConnection {
   std::unique_ptr<Impl> impl_;
 };
 
+// How a transfer whose data has not ended is closed. AwaitReply closes the data connection and
+// waits for the transfer's final reply. Abort also sends ABOR: a server that paces its data may
+// notice the closed data connection only when its pause is over, and answer only then; ABOR
+// comes in on the control connection, which it answers at once.
+enum class TransferClose { AwaitReply, Abort };
+
 // A remote file open for reading.
 class CInternetFile {
  public:
@@ -96,10 +102,7 @@ class CInternetFile {
   uint32_t ReadAvailable(void* buffer, uint32_t count);
   // Closes the data connection (early, if the data has not ended) and reads the transfer's
   // final reply, so the control connection is ready for the next command.
-  void Close();
-  // As Close, but a transfer that has not ended is aborted (ABOR) so that the server answers at
-  // once even while it paces its data.
-  void CloseWithAbort();
+  void Close(TransferClose how = TransferClose::AwaitReply);
 
   struct Impl;
   explicit CInternetFile(std::unique_ptr<Impl> impl);

@@ -198,20 +198,16 @@ TEST_P(EveryServer, ClosingAFileEarlyLeavesTheConnectionReadyForTheNextSegment) 
   const int64_t size = 16 * 1024 * 1024;
   FtpLayer ftp(WithFiles(GetParam(), {{kSetupServed, size}}));
   auto connection = ftp.Connect();
-  for (const bool abort : {false, true}) {
+  for (const TransferClose how : {TransferClose::AwaitReply, TransferClose::Abort}) {
     for (const int64_t offset : {int64_t{0}, int64_t{3000000}, size - 100000}) {
-      SCOPED_TRACE(std::to_string(offset) + (abort ? " with ABOR" : ""));
+      SCOPED_TRACE(std::to_string(offset) + (how == TransferClose::Abort ? " with ABOR" : ""));
       if (offset > 0) {
         ASSERT_TRUE(connection->Command("REST " + std::to_string(offset) + "\n"));
       }
       std::unique_ptr<CInternetFile> file(connection->OpenFile(kSetupPath));
       EXPECT_EQ(ReadExactly(*file, 100000),
                 ftp.server().ReadServedFile(kSetupServed, offset, 100000));
-      if (abort) {
-        file->CloseWithAbort();
-      } else {
-        file->Close();
-      }
+      file->Close(how);
       ASSERT_TRUE(connection->SetCurrentDirectory(kSetupDir));
       EXPECT_TRUE(StartsWith(InternetGetLastResponseInfo(), "250"))
           << InternetGetLastResponseInfo();
